@@ -1,0 +1,34 @@
+// Loading a text buffer into a Document.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "core/document.h"
+
+struct LoadOptions {
+    uint8_t strict;      // comments, trailing commas, JSON5 forms and raw control characters are errors
+    uint8_t json_lines;  // read the text as JSON Lines from the start
+};
+
+struct LoadProgress {
+    void (*callback)(void* argument, uint64_t done, uint64_t total);  // may be absent
+    void* argument;
+    const std::atomic<uint32_t>* cancel;  // may be absent; non-zero means cancel
+};
+
+enum LoadOutcome : uint32_t {
+    LOAD_SUCCESS = 0,
+    LOAD_CANCELLED = 1,
+    LOAD_OUT_OF_MEMORY = 2,
+    LOAD_TOO_LARGE = 3,
+};
+
+// Takes ownership of `buffer`, which holds `length` bytes of text followed by
+// at least 64 zero bytes in one mem_alloc allocation. Returns the Document
+// (reference count 1) or nullptr with the reason in *outcome.
+[[nodiscard]] Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* options,
+                                      const LoadProgress* progress, uint32_t* outcome);
+
+// A buffer of length + 64 bytes whose padding is zeroed, for load_document.
+[[nodiscard]] uint8_t* alloc_text_buffer(uint64_t length);

@@ -1,0 +1,106 @@
+// The last steps of a load: completing the line starts, the long-line test,
+// sorting the large counts and building the child index.
+#include "core/load_finish.h"
+
+#include <algorithm>
+
+#include "base/memory.h"
+
+namespace {
+
+constexpr uint32_t LONG_LINE = 10000;
+
+}  // namespace
+
+void complete_line_starts(ParseContext* c) {
+    Document* doc = c->document;
+    const uint8_t* p = c->parse_end ? c->parse_end : c->text_start;
+    const uint8_t* end = c->text_end;
+    uint32_t last = doc->line_count ? doc->line_starts[doc->line_count - 1] : 0;
+    while (p < end && !c->line_starts_failed) {
+        const void* line_feed = std::memchr(p, '\n', static_cast<size_t>(end - p));
+        if (!line_feed) break;
+        p = static_cast<const uint8_t*>(line_feed) + 1;
+        if (doc->line_count == 0 || offset_of(c, p) > last) add_line_start(c, p);
+    }
+}
+
+void shrink_line_starts(ParseContext* c) {
+    Document* doc = c->document;
+    if (doc->line_count == 0) {
+        mem_free(doc->line_starts);
+        doc->line_starts = nullptr;
+    } else if (doc->line_count < c->line_starts_capacity) {
+        // A failed shrink keeps the larger table, which is just as good.
+        if (uint32_t* trimmed = mem_realloc_array(doc->line_starts, doc->line_count)) doc->line_starts = trimmed;
+    }
+    c->line_starts_capacity = doc->line_count;
+}
+
+uint8_t find_long_lines(const Document* doc) {
+    if (doc->text_length == 0 || doc->line_count == 0) return 0;
+    const uint32_t* starts = doc->line_starts;
+    uint32_t lines = doc->line_count;
+    if (doc->text_length - starts[lines - 1] > LONG_LINE) return 1;
+    for (uint32_t i = 0; i + 1 < lines; i++) {
+        uint32_t gap = starts[i + 1] - starts[i];
+        if (gap < LONG_LINE + 2) continue;
+        // Not counting the line feed, nor a carriage return right before it.
+        uint32_t length = gap - 1;
+        if (doc->text[starts[i + 1] - 2] == '\r') length--;
+        if (length > LONG_LINE) return 1;
+    }
+    return 0;
+}
+
+void sort_large_counts(Document* doc) {
+    // Entries were appended in closing order and are few: a stable insertion sort.
+    LargeCount* table = doc->large_counts;
+    for (uint32_t i = 1; i < doc->large_count_count; i++) {
+        LargeCount entry = table[i];
+        uint32_t j = i;
+        while (j > 0 && table[j - 1].id > entry.id) {
+            table[j] = table[j - 1];
+            j--;
+        }
+        table[j] = entry;
+    }
+}
+
+void build_child_index(ParseContext* c) {
+    Document* doc = c->document;
+    if (c->big_containers_failed || c->big_container_count == 0) return;
+    NodeId* list = c->big_containers;
+    uint32_t listed = c->big_container_count;
+    if (!std::is_sorted(list, list + listed)) std::sort(list, list + listed);
+    uint32_t kept = 0;
+    uint64_t entry_count = 0;
+    for (uint32_t i = 0; i < listed; i++) {
+        NodeId id = list[i];
+        if (kept > 0 && list[kept - 1] == id) continue;
+        if (id >= doc->node_count || child_count(doc, id) < 64) continue;  // child_count is 0 for scalars
+        list[kept++] = id;
+        entry_count += (child_count(doc, id) + 15) / 16;
+    }
+    if (kept == 0) return;
+    auto* directory = mem_alloc_array<ChildIndexDirectoryEntry>(kept);
+    auto* entries = mem_alloc_array<uint32_t>(entry_count);
+    if (!directory || !entries) {
+        mem_free(directory);
+        mem_free(entries);
+        return;  // navigation falls back to walking siblings
+    }
+    uint32_t next_entry = 0;
+    for (uint32_t i = 0; i < kept; i++) {
+        NodeId container = list[i];
+        directory[i] = ChildIndexDirectoryEntry{container, next_entry};
+        NodeId end = node_at(doc, container)->subtree_end;
+        uint32_t position = 0;
+        for (NodeId child = container + 1; child < end; child = node_at(doc, child)->subtree_end, position++) {
+            if ((position & 15) == 0) entries[next_entry++] = child;
+        }
+    }
+    doc->child_index_directory = directory;
+    doc->child_index_directory_count = kept;
+    doc->child_index_entries = entries;
+}

@@ -1,0 +1,16 @@
+// Finishing steps of a load, once parsing has stopped.
+#pragma once
+
+#include "core/parse_context.h"
+
+// Records the line starts of every line feed from where parsing ended on.
+void complete_line_starts(ParseContext* c);
+// Trims the line starts to their count.
+void shrink_line_starts(ParseContext* c);
+// 1 when some line is longer than 10,000 bytes (line feed and a carriage
+// return before it not counted).
+uint8_t find_long_lines(const Document* doc);
+void sort_large_counts(Document* doc);
+// Builds the child index from the containers closed with 64 or more children;
+// without memory for it, the Document simply has none.
+void build_child_index(ParseContext* c);

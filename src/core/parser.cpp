@@ -1,0 +1,281 @@
+// The structural parser: one value and everything nested in it, read by an
+// iterative state machine with an explicit stack of open containers (no
+// recursion, so nesting is bounded only by the 100,000-level limit).
+#include "base/memory.h"
+#include "core/parse_context.h"
+
+namespace {
+
+bool is_word(const uint8_t* p, const char* word, uint32_t length) {
+    return std::memcmp(p, word, length) == 0 && !is_word_byte(p[length]);
+}
+
+// The error for a byte found where a comma, a closing bracket or a colon was
+// expected. In single-line mode the end of the line (or text) is "unexpected
+// end of line", at the carriage return before a line feed if there is one.
+void set_expectation_error(ParseContext* c, const uint8_t* p, uint32_t message) {
+    if (c->single_line && (p >= c->text_end || *p == '\n')) {
+        if (p < c->text_end && p > c->text_start && p[-1] == '\r') p--;
+        message = MSG_UNEXPECTED_END_OF_LINE;
+    } else if (p >= c->text_end) {
+        message = MSG_UNEXPECTED_END_OF_FILE;
+    } else if (is_comment_start(p)) {
+        message = MSG_COMMENTS_NOT_ALLOWED;
+    }
+    set_error_at(c, p, message);
+}
+
+bool grow_stack(ParseContext* c) {
+    if (c->stack_capacity >= MAX_STACK_ENTRIES) return false;
+    uint32_t capacity = c->stack_capacity * 2;
+    if (capacity > MAX_STACK_ENTRIES) capacity = MAX_STACK_ENTRIES;
+    StackEntry* stack = mem_realloc_array(c->stack, capacity);
+    if (!stack) return false;
+    c->stack = stack;
+    c->stack_capacity = capacity;
+    return true;
+}
+
+inline bool is_object(const StackEntry* entry) {
+    return (entry->node->packed & NodePacked::KindMask) == static_cast<uint32_t>(NodeKind::Object);
+}
+
+}  // namespace
+
+const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
+    Document* const doc = c->document;
+    const uint8_t* const start = c->text_start;
+    const bool strict = c->strict;
+    // The hot state lives in locals and is stored back before anything that
+    // looks at the context's copy.
+    Node* write = c->write;
+    Node* region_end = c->region_end;
+    NodeId count = doc->node_count;
+    uint32_t depth = c->depth;
+    StackEntry* top = c->stack + depth;
+    uint32_t pending_key = NO_NODE;
+    uint32_t pending_flags = 0;
+    NodeKind value_kind = NodeKind::Null;
+    const uint8_t* value_end = nullptr;
+    uint32_t message = MSG_UNKNOWN;
+
+    auto store = [&] {
+        c->write = write;
+        doc->node_count = count;
+        c->depth = depth;
+    };
+    auto reserve = [&]() -> bool {
+        store();
+        if (!reserve_nodes(c, count)) return false;
+        write = c->write;
+        region_end = c->region_end;
+        top = c->stack + depth;
+        return true;
+    };
+
+dispatch_value:
+    switch (*p) {
+    case '"': {
+        uint32_t string_flags = 0;
+        value_end = scan_string(c, p, &string_flags);
+        if (!value_end) goto fail;
+        if (string_flags & STRING_ESCAPED) pending_flags |= NodeFlags::ValueEscaped;
+        if (string_flags & STRING_JSON5_ESCAPE) pending_flags |= NodeFlags::Json5Form;
+        value_kind = NodeKind::String;
+        goto write_scalar;
+    }
+    case '-': case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+        value_end = scan_json_number(p);
+        if (!value_end) {
+            // JSON5 number forms (1., 0x1F, -Infinity) only when not strict.
+            if (strict) {
+                message = MSG_INVALID_NUMBER;
+                goto fail_here;
+            }
+            value_end = scan_json5_number(c, p);
+            if (!value_end) goto fail;
+            pending_flags |= NodeFlags::Json5Form;
+        }
+        value_kind = NodeKind::Number;
+        goto write_scalar;
+    case '{':
+    case '[':
+        goto open_container;
+    case 't':
+        value_kind = NodeKind::True;
+        value_end = p + 4;
+        if (is_word(p, "true", 4)) goto write_scalar;
+        message = MSG_INVALID_LITERAL;
+        goto fail_here;
+    case 'f':
+        value_kind = NodeKind::False;
+        value_end = p + 5;
+        if (is_word(p, "false", 5)) goto write_scalar;
+        message = MSG_INVALID_LITERAL;
+        goto fail_here;
+    case 'n':
+        value_kind = NodeKind::Null;
+        value_end = p + 4;
+        if (is_word(p, "null", 4)) goto write_scalar;
+        message = MSG_INVALID_LITERAL;
+        goto fail_here;
+    default:
+        value_end = scan_json5_value(c, p);
+        if (!value_end) goto fail;
+        if (value_end == p) goto comment_in_place;
+        value_kind = c->scanned_kind;
+        pending_flags |= c->scanned_flags;
+        goto write_scalar;
+    }
+
+write_scalar: {
+    if (write == region_end && !reserve()) goto fail_out_of_memory;
+    uint32_t length = static_cast<uint32_t>(value_end - p);
+    uint32_t packed = static_cast<uint32_t>(value_kind) | (pending_flags << NodePacked::FlagShift);
+    if (length >= LARGE_COUNT) {
+        if (!add_large_value(c, count, length)) goto fail_out_of_memory;
+        packed |= NodePacked::Large | (COUNT_FIELD_LARGE << NodePacked::CountShift);
+    } else {
+        packed |= length << NodePacked::CountShift;
+    }
+    *write++ = Node{pending_key, offset_of(c, p), count + 1, top->id, packed};
+    count++;
+    top->child_count++;
+    pending_key = NO_NODE;
+    pending_flags = 0;
+    p = value_end;
+    if (p >= c->next_checkpoint) {
+        store();
+        if (!checkpoint(c, p)) goto fail_stopped;
+    }
+    goto after_value;
+}
+
+open_container: {
+    if (depth >= MAX_DEPTH) {
+        message = MSG_TOO_DEEP;
+        goto fail_here;
+    }
+    if (depth + 1 >= c->stack_capacity) {
+        if (!grow_stack(c)) goto fail_out_of_memory;
+        top = c->stack + depth;
+    }
+    if (write == region_end && !reserve()) goto fail_out_of_memory;
+    bool object = *p == '{';
+    NodeKind container_kind = object ? NodeKind::Object : NodeKind::Array;
+    *write = Node{pending_key, offset_of(c, p), count + 1, top->id,
+                  static_cast<uint32_t>(container_kind) | (pending_flags << NodePacked::FlagShift)};
+    top->child_count++;
+    depth++;
+    top = c->stack + depth;
+    *top = StackEntry{write, count, 0};
+    write++;
+    count++;
+    pending_key = NO_NODE;
+    pending_flags = 0;
+    p = skip_whitespace(c, p + 1);
+    if (*p == (object ? '}' : ']')) goto close_by_bracket;
+    if (object) goto expect_key;
+    goto dispatch_value;
+}
+
+close_by_bracket:
+    // p is at the closing bracket of the top container.
+    if (!close_container(c, top, count, 0, p)) goto fail_out_of_memory;
+    depth--;
+    top = c->stack + depth;
+    p++;
+    if (p >= c->next_checkpoint) {
+        store();
+        if (!checkpoint(c, p)) goto fail_stopped;
+    }
+    // fall through
+
+after_value:
+    if (depth == 0) {
+        store();
+        return p;
+    }
+    p = skip_whitespace(c, p);
+look_again: {
+    uint8_t closing = is_object(top) ? '}' : ']';
+    if (*p == ',') {
+        const uint8_t* comma = p;
+        p = skip_whitespace(c, p + 1);
+        if (*p == closing) {
+            if (strict) {
+                p = comma;
+                message = MSG_TRAILING_COMMA;
+                goto fail_here;
+            }
+            doc->features |= SyntaxFeatures::TrailingCommas;
+            goto close_by_bracket;
+        }
+        if (closing == '}') goto expect_key;
+        goto dispatch_value;
+    }
+    if (*p == closing) goto close_by_bracket;
+    if (!strict && is_comment_start(p)) {
+        p = skip_space(c, p);
+        goto look_again;
+    }
+    set_expectation_error(c, p, closing == '}' ? MSG_EXPECTED_COMMA_OR_BRACE : MSG_EXPECTED_COMMA_OR_BRACKET);
+    goto fail;
+}
+
+expect_key: {
+    const uint8_t* key_end;
+    if (*p == '"') {
+        uint32_t string_flags = 0;
+        key_end = scan_string(c, p, &string_flags);
+        if (!key_end) goto fail;
+        pending_flags = ((string_flags & STRING_ESCAPED) ? NodeFlags::KeyEscaped : 0) |
+                        ((string_flags & STRING_JSON5_ESCAPE) ? NodeFlags::Json5Form : 0);
+    } else {
+        key_end = scan_json5_key(c, p);
+        if (!key_end) goto fail;
+        if (key_end == p) goto comment_in_place;
+        pending_flags = c->scanned_flags;
+    }
+    pending_key = offset_of(c, p);
+    p = skip_whitespace(c, key_end);
+    if (*p != ':' && !strict && is_comment_start(p)) p = skip_space(c, p);
+    if (*p != ':') {
+        set_expectation_error(c, p, MSG_EXPECTED_COLON);
+        goto fail;
+    }
+    p = skip_whitespace(c, p + 1);
+    goto dispatch_value;
+}
+
+comment_in_place: {
+    // A comment where a value or key was expected: what comes after it is
+    // decided by the last significant byte before it.
+    const uint8_t* before = p;
+    while (before > start && is_json_whitespace(before[-1])) before--;
+    uint8_t previous = before > start ? before[-1] : 0;
+    p = skip_space(c, p);
+    if (before == start || previous == ':' || depth == 0) goto dispatch_value;
+    uint8_t closing = is_object(top) ? '}' : ']';
+    if (*p == closing) {
+        if (previous == ',') doc->features |= SyntaxFeatures::TrailingCommas;
+        goto close_by_bracket;
+    }
+    if (closing == '}') goto expect_key;
+    goto dispatch_value;
+}
+
+fail_here:
+    set_error_at(c, p, message);
+    goto fail;
+fail_stopped:
+    // Cancelled, or memory ran out earlier: the loader tells the two apart.
+    set_error_at(c, p, MSG_OUT_OF_MEMORY);
+    goto fail;
+fail_out_of_memory:
+    note_out_of_memory(c, p);
+    set_error_at(c, p, MSG_OUT_OF_MEMORY);
+fail:
+    store();
+    return nullptr;
+}

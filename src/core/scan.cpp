@@ -1,0 +1,407 @@
+// Lexical scanning: whitespace, comments, strings, numbers and the JSON5 forms.
+// Scanners read ahead freely: the text is followed by 64 zero bytes, and a
+// zero byte stops every scan that has not stopped earlier.
+#include "base/memory.h"
+#include "core/parse_context.h"
+
+namespace {
+
+int hex_digit(uint8_t byte) {
+    if (is_digit(byte)) return byte - '0';
+    uint8_t lower = byte | 0x20;
+    if (lower >= 'a' && lower <= 'f') return lower - 'a' + 10;
+    return -1;
+}
+
+// Bytes that may not directly follow a number.
+bool ends_number_badly(uint8_t byte) {
+    return is_ascii_letter(byte) || is_digit(byte) || byte == '+' || byte == '-' || byte == '.' || byte == '_';
+}
+
+// Top bit set in every byte that is the quote, a backslash or below 0x20
+// (exact for the lowest flagged byte).
+inline uint64_t string_stops(uint64_t word, uint64_t quotes) {
+    uint64_t controls = (word - 0x2020202020202020ull) & ~word & 0x8080808080808080ull;
+    return zero_bytes(word ^ quotes) | zero_bytes(word ^ 0x5C5C5C5C5C5C5C5Cull) | controls;
+}
+
+// Advances to the first quote, backslash or control byte at or after p,
+// taking the progress checkpoint on the way. A string that is already being
+// read is always finished once memory has run out, so then the checkpoint is
+// only pushed out of the way (locally: the parser still stops at its next
+// check). Returns nullptr, with the error set, when the checkpoint says stop.
+const uint8_t* find_string_stop(ParseContext* c, const uint8_t* p, uint64_t quotes, const uint8_t** limit) {
+    for (;;) {
+        if (p >= *limit) {
+            if (c->out_of_memory) {
+                *limit = c->text_end + 1;
+            } else if (checkpoint(c, p)) {
+                *limit = c->next_checkpoint;
+            } else {
+                set_error_at(c, p, MSG_OUT_OF_MEMORY);
+                return nullptr;
+            }
+        }
+        uint64_t stops = string_stops(load_word(p), quotes);
+        if (stops) return p + (__builtin_ctzll(stops) >> 3);
+        p += 8;
+    }
+}
+
+// The error for a string, escape or line that ends with the text.
+void set_text_ended(ParseContext* c, const uint8_t* string_start) {
+    if (c->single_line) set_error_at(c, c->text_end, MSG_UNEXPECTED_END_OF_LINE);
+    else set_error_at(c, string_start, MSG_UNTERMINATED_STRING);
+}
+
+bool is_standard_escape(uint8_t byte) {
+    return byte == '"' || byte == '\\' || byte == '/' || byte == 'b' || byte == 'f' || byte == 'n' ||
+           byte == 'r' || byte == 't';
+}
+
+// The JSON5-only escape whose backslash is at p; returns the position after
+// it, or nullptr with the error set.
+const uint8_t* scan_json5_escape(ParseContext* c, const uint8_t* string_start, const uint8_t* p) {
+    if (p + 1 >= c->text_end) {
+        set_text_ended(c, string_start);
+        return nullptr;
+    }
+    if (c->strict) {
+        set_error_at(c, p, MSG_INVALID_ESCAPE);
+        return nullptr;
+    }
+    uint8_t next = p[1];
+    const uint8_t* after = nullptr;
+    if (next == '0' && !is_digit(p[2])) {
+        after = p + 2;
+    } else if (next == 'x' && hex_digit(p[2]) >= 0 && hex_digit(p[3]) >= 0) {
+        after = p + 4;
+    } else if (next == 'v' || next == '\'') {
+        after = p + 2;
+    } else if (next == '\n' || (next == '\r' && p[2] == '\n')) {
+        if (c->single_line) {
+            set_error_at(c, p + 1, MSG_UNEXPECTED_END_OF_LINE);
+            return nullptr;
+        }
+        after = p + (next == '\n' ? 2 : 3);
+        add_line_start(c, after);
+    } else if (next == '\r') {
+        after = p + 2;
+    } else if (next == 0xE2 && p[2] == 0x80 && (p[3] == 0xA8 || p[3] == 0xA9)) {
+        after = p + 4;
+    } else {
+        set_error_at(c, p, MSG_INVALID_ESCAPE);
+        return nullptr;
+    }
+    c->document->features |= SyntaxFeatures::Json5;
+    return after;
+}
+
+}  // namespace
+
+void note_out_of_memory(ParseContext* c, const uint8_t* p) {
+    if (!c->out_of_memory) c->out_of_memory_position = p;
+    c->out_of_memory = 1;
+    c->next_checkpoint = c->text_start;
+}
+
+void add_line_start(ParseContext* c, const uint8_t* p) {
+    if (c->line_starts_failed) return;
+    Document* doc = c->document;
+    if (doc->line_count == c->line_starts_capacity) {
+        uint64_t grown = c->line_starts_capacity ? 2ull * c->line_starts_capacity : 1024;
+        if (grown > 0xFFFFFFFFull) grown = 0xFFFFFFFFull;
+        uint32_t* lines = grown > doc->line_count ? mem_realloc_array(doc->line_starts, grown) : nullptr;
+        if (!lines) {
+            c->line_starts_failed = 1;
+            note_out_of_memory(c, p);
+            return;
+        }
+        doc->line_starts = lines;
+        c->line_starts_capacity = static_cast<uint32_t>(grown);
+    }
+    doc->line_starts[doc->line_count++] = offset_of(c, p);
+}
+
+bool checkpoint(ParseContext* c, const uint8_t* p) {
+    if (c->out_of_memory) return false;
+    const LoadProgress* progress = c->progress;
+    if (progress && progress->cancel && progress->cancel->load(std::memory_order_relaxed)) {
+        c->cancelled = 1;
+        return false;
+    }
+    if (progress && progress->callback)
+        progress->callback(progress->argument, offset_of(c, p), c->text_end - c->text_start);
+    c->next_checkpoint = (c->text_end - p) <= CHECKPOINT_INTERVAL ? c->text_end + 1 : p + CHECKPOINT_INTERVAL;
+    return true;
+}
+
+void set_error_at(ParseContext* c, const uint8_t* p, uint32_t message) {
+    if (message == MSG_EXPECTED_VALUE || message == MSG_EXPECTED_KEY) {
+        if (p >= c->text_end) {
+            message = c->single_line ? MSG_UNEXPECTED_END_OF_LINE : MSG_UNEXPECTED_END_OF_FILE;
+        } else if (c->single_line && *p == '\n') {
+            message = MSG_UNEXPECTED_END_OF_LINE;
+            if (p > c->text_start && p[-1] == '\r') p--;
+        } else if (is_comment_start(p)) {
+            message = MSG_COMMENTS_NOT_ALLOWED;
+        }
+    }
+    if (p > c->text_end) p = c->text_end;
+    c->error_offset = offset_of(c, p);
+    c->error_message = message;
+}
+
+const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p) {
+    for (;;) {
+        uint8_t byte = *p;
+        if (byte == ' ') {
+            if (load_word(p) == 0x2020202020202020ull) p += 8;
+            else p++;
+        } else if (byte == '\t' || byte == '\r') {
+            p++;
+        } else if (byte == '\n' && !c->single_line) {
+            p++;
+            add_line_start(c, p);
+        } else {
+            return p;
+        }
+    }
+}
+
+const uint8_t* skip_space(ParseContext* c, const uint8_t* p) {
+    for (;;) {
+        p = skip_whitespace(c, p);
+        if (c->strict || !is_comment_start(p)) return p;
+        p = skip_comment(c, p);
+    }
+}
+
+const uint8_t* skip_comment(ParseContext* c, const uint8_t* p) {
+    const uint8_t* end = c->text_end;
+    if (p[1] == '/') {
+        c->document->features |= SyntaxFeatures::Comments;
+        const void* line_feed = std::memchr(p + 2, '\n', static_cast<size_t>(end - (p + 2)));
+        return line_feed ? static_cast<const uint8_t*>(line_feed) : end;
+    }
+    for (const uint8_t* q = p + 2; q < end; q++) {
+        if (*q == '*' && q[1] == '/') {
+            c->document->features |= SyntaxFeatures::Comments;
+            return q + 2;
+        }
+        if (*q == '\n') {
+            if (c->single_line) {
+                c->unterminated_comment = p;
+                return q;
+            }
+            add_line_start(c, q + 1);
+        }
+    }
+    c->unterminated_comment = p;
+    return end;
+}
+
+const uint8_t* scan_string(ParseContext* c, const uint8_t* p, uint32_t* out_flags) {
+    const uint8_t* q = p + 1;
+    const uint8_t* limit = c->next_checkpoint;
+    uint32_t flags = 0;
+    for (;;) {
+        q = find_string_stop(c, q, 0x2222222222222222ull, &limit);
+        if (!q) return nullptr;
+        if (*q == '"') {
+            *out_flags = flags;
+            return q + 1;
+        }
+        if (*q != '\\') break;
+        uint8_t next = q[1];
+        if (is_standard_escape(next)) {
+            flags |= STRING_ESCAPED;
+            q += 2;
+        } else if (next == 'u' && hex_digit(q[2]) >= 0 && hex_digit(q[3]) >= 0 && hex_digit(q[4]) >= 0 &&
+                   hex_digit(q[5]) >= 0) {
+            flags |= STRING_ESCAPED;
+            q += 6;
+        } else {
+            break;
+        }
+    }
+    return scan_quoted(c, p, '"', q, flags, out_flags);
+}
+
+const uint8_t* scan_quoted(ParseContext* c, const uint8_t* string_start, uint8_t quote, const uint8_t* p,
+                           uint32_t flags, uint32_t* out_flags) {
+    const uint64_t quotes = 0x0101010101010101ull * quote;
+    const uint8_t* limit = c->next_checkpoint;
+    for (;;) {
+        p = find_string_stop(c, p, quotes, &limit);
+        if (!p) return nullptr;
+        uint8_t byte = *p;
+        if (byte == quote) {
+            *out_flags = flags;
+            return p + 1;
+        }
+        if (byte == '\\') {
+            flags |= STRING_ESCAPED;
+            uint8_t next = p[1];
+            if (is_standard_escape(next)) {
+                p += 2;
+                continue;
+            }
+            if (next == 'u') {
+                for (int i = 2; i < 6; i++) {
+                    if (hex_digit(p[i]) >= 0) continue;
+                    if (p + i < c->text_end) set_error_at(c, p, MSG_INVALID_ESCAPE);
+                    else set_text_ended(c, string_start);
+                    return nullptr;
+                }
+                p += 6;
+                continue;
+            }
+            p = scan_json5_escape(c, string_start, p);
+            if (!p) return nullptr;
+            flags |= STRING_JSON5_ESCAPE;
+            continue;
+        }
+        // A byte below 0x20.
+        if (p >= c->text_end) {
+            set_text_ended(c, string_start);
+            return nullptr;
+        }
+        if (c->single_line && (byte == '\n' || (byte == '\r' && p[1] == '\n'))) {
+            set_error_at(c, p, MSG_UNEXPECTED_END_OF_LINE);
+            return nullptr;
+        }
+        if (c->strict) {
+            set_error_at(c, p, MSG_CONTROL_CHARACTER);
+            return nullptr;
+        }
+        c->document->features |= SyntaxFeatures::RawControlChars;
+        p++;
+        if (byte == '\n') add_line_start(c, p);
+    }
+}
+
+const uint8_t* scan_json_number(const uint8_t* p) {
+    const uint8_t* q = p;
+    if (*q == '-') q++;
+    if (*q == '0') {
+        q++;
+        if (is_digit(*q)) return nullptr;
+    } else if (*q >= '1' && *q <= '9') {
+        while (is_digit(*q)) q++;
+    } else {
+        return nullptr;
+    }
+    if (*q == '.') {
+        q++;
+        if (!is_digit(*q)) return nullptr;
+        while (is_digit(*q)) q++;
+    }
+    if ((*q | 0x20) == 'e') {
+        q++;
+        if (*q == '+' || *q == '-') q++;
+        if (!is_digit(*q)) return nullptr;
+        while (is_digit(*q)) q++;
+    }
+    if (ends_number_badly(*q)) return nullptr;
+    return q;
+}
+
+const uint8_t* match_json5_number(const uint8_t* p) {
+    const uint8_t* q = p;
+    if (*q == '+' || *q == '-') q++;
+    if (std::memcmp(q, "Infinity", 8) == 0) return is_word_byte(q[8]) ? nullptr : q + 8;
+    if (std::memcmp(q, "NaN", 3) == 0) return is_word_byte(q[3]) ? nullptr : q + 3;
+    if (q[0] == '0' && (q[1] | 0x20) == 'x' && hex_digit(q[2]) >= 0) {
+        q += 2;
+        while (hex_digit(*q) >= 0) q++;
+        return ends_number_badly(*q) ? nullptr : q;
+    }
+    bool digits = false;
+    if (*q == '0') {
+        q++;
+        digits = true;
+    } else {
+        while (is_digit(*q)) {
+            q++;
+            digits = true;
+        }
+    }
+    if (*q == '.') {
+        if (digits || is_digit(q[1])) q++;
+        while (is_digit(*q)) {
+            q++;
+            digits = true;
+        }
+    }
+    if (!digits) return nullptr;
+    if ((*q | 0x20) == 'e') {
+        q++;
+        if (*q == '+' || *q == '-') q++;
+        if (!is_digit(*q)) return nullptr;
+        while (is_digit(*q)) q++;
+    }
+    return ends_number_badly(*q) ? nullptr : q;
+}
+
+const uint8_t* scan_json5_number(ParseContext* c, const uint8_t* p) {
+    const uint8_t* end = match_json5_number(p);
+    if (!end) {
+        set_error_at(c, p, MSG_INVALID_NUMBER);
+        return nullptr;
+    }
+    c->document->features |= SyntaxFeatures::Json5;
+    return end;
+}
+
+const uint8_t* scan_json5_value(ParseContext* c, const uint8_t* p) {
+    if (c->strict) {
+        set_error_at(c, p, MSG_EXPECTED_VALUE);
+        return nullptr;
+    }
+    if (is_comment_start(p)) return p;
+    if (*p == '\'') {
+        uint32_t flags = 0;
+        const uint8_t* end = scan_quoted(c, p, '\'', p + 1, 0, &flags);
+        if (!end) return nullptr;
+        c->scanned_kind = NodeKind::String;
+        c->scanned_flags = ((flags & STRING_ESCAPED) ? NodeFlags::ValueEscaped : 0) | NodeFlags::Json5Form;
+        c->document->features |= SyntaxFeatures::Json5;
+        return end;
+    }
+    if (const uint8_t* end = match_json5_number(p)) {
+        c->scanned_kind = NodeKind::Number;
+        c->scanned_flags = NodeFlags::Json5Form;
+        c->document->features |= SyntaxFeatures::Json5;
+        return end;
+    }
+    if (*p == '+' || *p == '.') set_error_at(c, p, MSG_INVALID_NUMBER);
+    else if (*p == 'N' || *p == 'I') set_error_at(c, p, MSG_INVALID_LITERAL);
+    else set_error_at(c, p, MSG_EXPECTED_VALUE);
+    return nullptr;
+}
+
+const uint8_t* scan_json5_key(ParseContext* c, const uint8_t* p) {
+    if (c->strict) {
+        set_error_at(c, p, MSG_EXPECTED_KEY);
+        return nullptr;
+    }
+    if (is_comment_start(p)) return p;
+    if (*p == '\'') {
+        uint32_t flags = 0;
+        const uint8_t* end = scan_quoted(c, p, '\'', p + 1, 0, &flags);
+        if (!end) return nullptr;
+        c->scanned_flags = ((flags & STRING_ESCAPED) ? NodeFlags::KeyEscaped : 0) | NodeFlags::Json5Form;
+        c->document->features |= SyntaxFeatures::Json5;
+        return end;
+    }
+    if (is_identifier_byte(*p) && !is_digit(*p)) {
+        const uint8_t* end = p + 1;
+        while (is_identifier_byte(*end)) end++;
+        c->scanned_flags = NodeFlags::Json5Form;
+        c->document->features |= SyntaxFeatures::Json5;
+        return end;
+    }
+    set_error_at(c, p, MSG_EXPECTED_KEY);
+    return nullptr;
+}
