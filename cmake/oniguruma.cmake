@@ -2,8 +2,10 @@
 # scripts/build-onig-mingw.sh builds from Debian's source package.
 if(WIN32)
   set(TARNWELL_ONIG_ROOT "${CMAKE_SOURCE_DIR}/build/deps/onig-mingw" CACHE PATH "Oniguruma built for mingw")
-  find_library(ONIG_LIBRARY NAMES libonig.a onig PATHS "${TARNWELL_ONIG_ROOT}/lib" NO_DEFAULT_PATH REQUIRED)
-  find_path(ONIG_INCLUDE_DIR oniguruma.h PATHS "${TARNWELL_ONIG_ROOT}/include" NO_DEFAULT_PATH REQUIRED)
+  find_library(ONIG_LIBRARY NAMES libonig.a onig PATHS "${TARNWELL_ONIG_ROOT}/lib"
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  find_path(ONIG_INCLUDE_DIR oniguruma.h PATHS "${TARNWELL_ONIG_ROOT}/include"
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 else()
   find_library(ONIG_LIBRARY NAMES onig REQUIRED)
   find_path(ONIG_INCLUDE_DIR oniguruma.h REQUIRED)
