@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# The test command. Installs what is missing, then builds and runs every test:
+# the unit tests natively under ASan+UBSan, the same tests cross-built for
+# Windows and run under Wine, the Wine harness check, and each libFuzzer target
+# for a short fixed time. Prints one line per step and ends with exactly one
+# line "N passed, N failed" summing them all; exits non-zero if anything
+# failed or failed to build.
+#
+# Environment: TARNWELL_FUZZ_SECONDS (default 20) per fuzz target,
+# TARNWELL_JOBS (default 2) for builds and parallel fuzzers.
+#
+# Adding a step: write a function that builds with build_preset and reports
+# with run_gtest, run_one or record, then list it in STEPS below.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$TARNWELL_ROOT"
+
+FUZZ_SECONDS=${TARNWELL_FUZZ_SECONDS:-20}
+JOBS=${TARNWELL_JOBS:-2}
+BIN=$TARNWELL_BUILD/bin
+
+total_passed=0
+total_failed=0
+fuzz_pids=()
+
+cleanup() {
+    local pid
+    for pid in "${fuzz_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    # wine-run.sh ends its own processes; this covers an interrupted run.
+    if [[ -d $TARNWELL_BUILD/wine ]]; then
+        WINEPREFIX=$TARNWELL_BUILD/wine wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX=$TARNWELL_BUILD/wine wineserver -w >/dev/null 2>&1 || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# record NAME PASSED FAILED [NOTE]
+record() {
+    total_passed=$((total_passed + $2))
+    total_failed=$((total_failed + $3))
+    printf '%-22s %d passed, %d failed%s\n' "$1" "$2" "$3" "${4:+  ($4)}"
+}
+
+# build_preset PRESET: configures and builds one CMake preset; a failure is
+# counted as one failed test for that half.
+build_preset() {
+    local preset=$1 log=build-$1
+    rm -f "$TARNWELL_LOGS/$log.log"
+    if run_logged "$log" cmake --preset "$preset" &&
+        run_logged "$log" cmake --build --preset "$preset" -j "$JOBS"; then
+        return 0
+    fi
+    record "$preset build" 0 1 "see build/logs/$log.log"
+    return 1
+}
+
+# run_gtest NAME COMMAND...: runs a GoogleTest binary and counts its summary.
+# A crash, a missing summary or a non-zero exit with no failed test listed
+# (a leak report at exit, say) counts as one more failure.
+run_gtest() {
+    local name=$1 log=$TARNWELL_LOGS/test-$1.log start=$SECONDS
+    shift
+    mkdir -p "$TARNWELL_LOGS"
+    local status=0
+    "$@" --gtest_color=no >"$log" 2>&1 || status=$?
+    local counts
+    # Output from the Windows build ends its lines with CR LF.
+    counts=$(awk '
+        { sub(/\r$/, "") }
+        /^\[  PASSED  \] [0-9]+ tests?\./ { passed = $4; summary = 1 }
+        /^\[  FAILED  \] [0-9]+ tests?, listed below/ { failed = $4; summary = 1 }
+        /^\[  SKIPPED \] [0-9]+ tests?,/ { skipped = $4 }
+        END { printf "%d %d %d %d\n", passed, failed, skipped, summary }
+    ' "$log")
+    local passed failed skipped summary
+    read -r passed failed skipped summary <<<"$counts"
+    local note="$((SECONDS - start)) s"
+    if ((skipped > 0)); then note+=", $skipped skipped"; fi
+    if ((!summary || (status != 0 && failed == 0))); then
+        failed=$((failed + 1))
+        note+=", exit status $status"
+    fi
+    record "$name" "$passed" "$failed" "$note"
+    if ((failed > 0)); then
+        echo "--- $name: failures (full output in $log)" >&2
+        if grep -q '^\[  FAILED  \]' "$log"; then
+            grep -a '^\[  FAILED  \]' "$log" | tr -d '\r' | sort -u >&2
+        else
+            tail -n 30 "$log" >&2
+        fi
+    fi
+}
+
+# run_one NAME COMMAND...: one test, passed when COMMAND exits with 0.
+run_one() {
+    local name=$1 log=$TARNWELL_LOGS/test-$1.log start=$SECONDS
+    shift
+    mkdir -p "$TARNWELL_LOGS"
+    local status=0
+    "$@" >"$log" 2>&1 || status=$?
+    if ((status == 0)); then
+        record "$name" 1 0 "$((SECONDS - start)) s"
+    else
+        record "$name" 0 1 "exit status $status"
+        echo "--- $name: last lines of $log" >&2
+        tail -n 30 "$log" >&2
+    fi
+}
+
+step_native() {
+    build_preset debug || return 0
+    run_gtest native "$BIN/tarnwell-tests"
+}
+
+step_windows() {
+    build_preset windows || return 0
+    run_gtest wine scripts/wine-run.sh --timeout 600 "$BIN/tarnwell-tests.exe"
+    run_one wine-harness scripts/wine-run.sh --display --timeout 120 "$BIN/wine-probe.exe"
+}
+
+# Each target runs for FUZZ_SECONDS, JOBS at a time, on its own corpus under
+# build/fuzz-corpus (seeded from tests/fuzz/corpus/NAME when that exists).
+# Crashing inputs land in build/fuzz-artifacts.
+step_fuzz() {
+    build_preset fuzz || return 0
+    local corpus_root=$TARNWELL_BUILD/fuzz-corpus artifacts=$TARNWELL_BUILD/fuzz-artifacts
+    mkdir -p "$artifacts" "$TARNWELL_LOGS"
+    local -a targets=()
+    local target
+    for target in "$TARNWELL_BUILD"/fuzz/fuzzers/*; do
+        if [[ -x $target ]]; then targets+=("$target"); fi
+    done
+    if ((${#targets[@]} == 0)); then
+        record fuzz 0 1 "no fuzz targets were built"
+        return 0
+    fi
+    local -a names=()
+    local i name
+    for ((i = 0; i < ${#targets[@]}; i++)); do
+        target=${targets[i]}
+        name=$(basename "$target")
+        names+=("$name")
+        mkdir -p "$corpus_root/$name"
+        local -a corpora=("$corpus_root/$name")
+        if [[ -d tests/fuzz/corpus/$name ]]; then corpora+=("tests/fuzz/corpus/$name"); fi
+        timeout --kill-after=10 $((FUZZ_SECONDS + 120)) "$target" \
+            -max_total_time="$FUZZ_SECONDS" -timeout=30 -print_final_stats=1 \
+            -artifact_prefix="$artifacts/$name-" "${corpora[@]}" \
+            >"$TARNWELL_LOGS/fuzz-$name.log" 2>&1 &
+        fuzz_pids+=($!)
+        if ((${#fuzz_pids[@]} >= JOBS)); then
+            collect_fuzz "${names[0]}" "${fuzz_pids[0]}"
+            names=("${names[@]:1}")
+            fuzz_pids=("${fuzz_pids[@]:1}")
+        fi
+    done
+    while ((${#fuzz_pids[@]})); do
+        collect_fuzz "${names[0]}" "${fuzz_pids[0]}"
+        names=("${names[@]:1}")
+        fuzz_pids=("${fuzz_pids[@]:1}")
+    done
+}
+
+collect_fuzz() {
+    local name=$1 pid=$2 status=0 log=$TARNWELL_LOGS/fuzz-$1.log
+    wait "$pid" || status=$?
+    if ((status == 0)); then
+        local runs
+        runs=$(awk '/^stat::number_of_executed_units:/ { print $2 }' "$log")
+        record "fuzz $name" 1 0 "${runs:-?} runs"
+    else
+        record "fuzz $name" 0 1 "exit status $status"
+        echo "--- fuzz $name: last lines of $log" >&2
+        tail -n 40 "$log" >&2
+    fi
+}
+
+STEPS=(step_native step_windows step_fuzz)
+
+if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
+    record deps 0 1
+else
+    for step in "${STEPS[@]}"; do
+        "$step" || record "$step" 0 1 "the step stopped early"
+    done
+fi
+echo "$total_passed passed, $total_failed failed"
+((total_failed == 0))
