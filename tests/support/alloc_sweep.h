@@ -1,0 +1,21 @@
+// Runs an operation once for every allocation it makes, with that allocation
+// failing: run(n) is called with the n-th allocation set to fail, for n = 1, 2,
+// ... until a run makes fewer than n allocations.
+#pragma once
+
+#include <cstdint>
+
+#include "base/memory.h"
+
+template <typename Run>
+uint64_t sweep_allocation_failures(Run run) {
+    uint64_t n = 1;
+    for (;; n++) {
+        mem_test_fail_at(n);
+        run(n);
+        bool reached = mem_test_allocation_count() >= n;
+        mem_test_fail_at(0);
+        if (!reached) break;
+    }
+    return n - 1;  // allocations a successful run makes
+}

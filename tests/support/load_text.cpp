@@ -1,0 +1,60 @@
+#include "load_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+DocumentPtr load_text(const std::string& text, LoadOptions options, const LoadProgress* progress,
+                      uint32_t* outcome) {
+    uint8_t* buffer = alloc_text_buffer(text.size());
+    if (!buffer) return nullptr;
+    std::memcpy(buffer, text.data(), text.size());
+    return DocumentPtr(load_document(buffer, text.size(), &options, progress, outcome));
+}
+
+DocumentPtr load_strict(const std::string& text) { return load_text(text, LoadOptions{1, 0}); }
+DocumentPtr load_json_lines(const std::string& text) { return load_text(text, LoadOptions{0, 1}); }
+
+std::string read_file(const std::string& path) {
+    std::string bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return bytes;
+    char chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    std::fclose(file);
+    return bytes;
+}
+
+std::string shared_data_path(const std::string& relative) { return std::string(TARNWELL_SHARED_DIR) + "/" + relative; }
+
+bool shared_data_available() {
+    // Decided when building: under Wine a path that fails to resolve must fail
+    // the tests, not skip them.
+#ifdef TARNWELL_SHARED_DIR_PRESENT
+    return true;
+#else
+    return false;
+#endif
+}
+
+std::string key_of(const Document* doc, NodeId id) {
+    std::string key(copy_key(doc, id, nullptr, 0), '\0');
+    copy_key(doc, id, key.data(), key.size() + 1);
+    return key;
+}
+
+std::string value_of(const Document* doc, NodeId id) {
+    std::string value(copy_value(doc, id, nullptr, 0), '\0');
+    copy_value(doc, id, value.data(), value.size() + 1);
+    return value;
+}
+
+std::string source_of(const Document* doc, NodeId id) {
+    return std::string(reinterpret_cast<const char*>(text(doc)) + value_offset(doc, id), value_length(doc, id));
+}
+
+std::string problem_at(const Document* doc, uint32_t index) {
+    const ProblemInfo* info = problem_info(doc, index);
+    if (!info) return "";
+    return std::string(info->message) + "@" + std::to_string(info->offset);
+}

@@ -1,0 +1,72 @@
+// Every allocation of a load, made to fail in turn: no crash, no leak, and
+// either no Document (out of memory) or a sound one that says it ran out.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "alloc_sweep.h"
+#include "document_invariants.h"
+#include "load_text.h"
+
+namespace {
+
+std::string utf16_le(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+void sweep(const std::string& text, LoadOptions options) {
+    DocumentPtr reference = load_text(text, options);
+    ASSERT_TRUE(reference);
+    ASSERT_EQ(memory_problem_index(reference.get()), NO_NODE);
+    uint64_t allocations = sweep_allocation_failures([&](uint64_t n) {
+        // The text buffer is the first allocation: without it the load has
+        // nothing to read and reports exhausted memory.
+        uint8_t* buffer = alloc_text_buffer(text.size());
+        if (buffer) std::memcpy(buffer, text.data(), text.size());
+        uint32_t outcome = 99;
+        Document* doc = load_document(buffer, text.size(), &options, nullptr, &outcome);
+        if (!doc) {
+            EXPECT_EQ(outcome, LOAD_OUT_OF_MEMORY) << "allocation " << n;
+            return;
+        }
+        EXPECT_EQ(outcome, LOAD_SUCCESS);
+        EXPECT_EQ(check_document_invariants(doc), "") << "allocation " << n;
+        bool same = node_count(doc) == node_count(reference.get()) &&
+                    problem_count(doc) == problem_count(reference.get()) &&
+                    line_count(doc) == line_count(reference.get());
+        if (!same) EXPECT_NE(memory_problem_index(doc), NO_NODE) << "allocation " << n << " lost data silently";
+        release(doc);
+    });
+    EXPECT_GT(allocations, 3u);
+}
+
+TEST(LoadAllocation, NestedDocument) {
+    std::string nested = "{\"a\":[1,{\"b\":[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["
+                         "]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]},2], // c\n\"x\":null}";
+    sweep(nested, {});
+}
+
+TEST(LoadAllocation, WideContainers) {
+    std::string wide = "[";
+    for (int i = 0; i < 5000; i++) wide += (i ? ",[" : "[") + std::to_string(i) + ",{\"k\":1}]\n";
+    sweep(wide + "]", {});
+}
+
+TEST(LoadAllocation, JsonLinesWithBadLines) {
+    std::string lines;
+    for (int i = 0; i < 300; i++) lines += (i % 7 == 3) ? "{\"broken\":\n" : "{\"ok\":[1,2,3]}\n";
+    sweep(lines, {});
+    sweep(lines, {0, 1});
+    sweep("1 2 {\"a\":\n} [x\n[3]", {});
+}
+
+TEST(LoadAllocation, Utf16Text) { sweep(utf16_le("[1, {\"a\": \"b\"}, [true, null]]"), {}); }
+
+TEST(LoadAllocation, LargeStrings) {
+    std::string big = "[\"" + std::string(LARGE_COUNT, 'x') + "\", 1]";
+    sweep(big, {});
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// What the scanners and the structural parser accept, and where and how they
+// stop: each case is a text, the reading switches, the first problem and the
+// syntax features it leaves.
+#include <gtest/gtest.h>
+
+#include "load_text.h"
+
+namespace {
+
+using namespace SyntaxFeatures;
+
+struct ParseCase {
+    const char* text;
+    bool strict;
+    const char* problem;  // "message@offset", or "" for none
+    uint32_t features;
+};
+
+void expect_cases(const ParseCase* cases, size_t count) {
+    for (size_t i = 0; i < count; i++) {
+        const ParseCase& c = cases[i];
+        DocumentPtr doc = load_text(c.text, LoadOptions{c.strict, 0});
+        ASSERT_TRUE(doc) << c.text;
+        EXPECT_EQ(problem_at(doc.get()), c.problem) << c.text << (c.strict ? " (strict)" : "");
+        EXPECT_EQ(features(doc.get()), c.features) << c.text;
+    }
+}
+
+TEST(Parse, Strings) {
+    const ParseCase cases[] = {
+        {"\"abc", false, "unterminated string@0", 0},
+        {"[\"a\tb\"]", false, "", RawControlChars},
+        {"[\"a\tb\"]", true, "control character in string@3", 0},
+        {"[\"\\a\"]", false, "invalid escape@2", 0},
+        {"[\"\\x41\\v\"]", false, "", Json5},
+        {"[\"\\x41\"]", true, "invalid escape@2", 0},
+        {"[\"\\01\"]", false, "invalid escape@2", 0},
+        {"[\"\\0\"]", false, "", Json5},
+        {"[\"\\u12G4\"]", false, "invalid escape@2", 0},
+        {"[\"\\u12", false, "unterminated string@1", 0},
+        {"[\"\\", false, "unterminated string@1", 0},
+        {"['it\\'s', \"q\\'\"]", false, "", Json5},
+        {"[\"a\\\nb\", \"c\\\r\nd\", \"e\\\rf\", \"g\\\xE2\x80\xA8h\"]", false, "", Json5},
+        {"[\"line\nbreak\"]", false, "", RawControlChars},
+    };
+    expect_cases(cases, std::size(cases));
+    std::string nul("[\"a\0b\"]", 7);
+    EXPECT_EQ(features(load_text(nul).get()), RawControlChars);  // a zero byte inside the text is a control character
+}
+
+TEST(Parse, Numbers) {
+    const ParseCase cases[] = {
+        {"[0, -0, 1.5, -1e10, 2E+3, 4e-2]", true, "", 0},
+        {"[01]", false, "invalid number@1", 0},
+        {"[.]", false, "invalid number@1", 0},
+        {"[+]", false, "invalid number@1", 0},
+        {"[0x]", false, "invalid number@1", 0},
+        {"[1_000]", false, "invalid number@1", 0},
+        {"[1e]", false, "invalid number@1", 0},
+        {"[-x]", false, "invalid number@1", 0},
+        {"[1.,1.e5,.5,+1,-Infinity,NaN,0x1F,-0XaB]", false, "", Json5},
+        {"[1.]", true, "invalid number@1", 0},
+        {"[.5]", true, "expected a value@1", 0},
+        {"[+1]", true, "expected a value@1", 0},
+        {"[0x1F]", true, "invalid number@1", 0},
+        {"[-Infinity]", true, "invalid number@1", 0},
+        {"[Infinityx]", false, "invalid literal@1", 0},
+        {"[NaNa]", false, "invalid literal@1", 0},
+        {"[1.5.3]", false, "invalid number@1", 0},
+    };
+    expect_cases(cases, std::size(cases));
+    DocumentPtr doc = load_text("[1.,0x1F,2]");
+    EXPECT_EQ(node_flags(doc.get(), 1), NodeFlags::Json5Form);
+    EXPECT_EQ(node_flags(doc.get(), 2), NodeFlags::Json5Form);
+    EXPECT_EQ(node_flags(doc.get(), 3), 0u);
+    EXPECT_EQ(kind(doc.get(), 2), NodeKind::Number);
+}
+
+TEST(Parse, LiteralsAndStructure) {
+    const ParseCase cases[] = {
+        {"[true,false,null]", true, "", 0},
+        {"[tru]", false, "invalid literal@1", 0},
+        {"[nullx]", false, "invalid literal@1", 0},
+        {"[null_]", false, "invalid literal@1", 0},
+        {"[1 2]", false, "expected , or ] after a value@3", 0},
+        {"{\"a\" 1}", false, "expected : after the key@5", 0},
+        {"{\"a\":1 \"b\"}", false, "expected , or } after a value@7", 0},
+        {"[1,", false, "unexpected end of file@3", 0},
+        {"{\"a\"", false, "unexpected end of file@4", 0},
+        {"{", false, "unexpected end of file@1", 0},
+        {"{1:2}", false, "expected a key in double quotes@1", 0},
+        {"[1,\f2]", false, "expected a value@3", 0},
+        {"[1]]", false, "unexpected text after the JSON value@3", 0},
+        {"[1] x", true, "unexpected text after the JSON value@4", 0},
+        {"[1] //c", true, "comments are not allowed@4", 0},
+        {"[1 //c\n]", true, "comments are not allowed@3", 0},
+        {"[/*c*/1]", true, "comments are not allowed@1", 0},
+        {"{\"a\" /*c*/:1}", true, "comments are not allowed@5", 0},
+        {"", true, "expected a value@0", 0},
+        {"  ", true, "expected a value@2", 0},
+        {"/*", false, "unexpected end of file@2", 0},
+        {"[1] /* open", false, "unexpected end of file@11", 0},
+    };
+    expect_cases(cases, std::size(cases));
+}
+
+TEST(Parse, TrailingCommasAndComments) {
+    const ParseCase cases[] = {
+        {"{\"a\":1,}", false, "", TrailingCommas},
+        {"{\"a\":1,}", true, "trailing comma@6", 0},
+        {"[1,]", true, "trailing comma@2", 0},
+        {"[/*a*/]", false, "", Comments},
+        {"[1,/*a*/]", false, "", Comments | TrailingCommas},
+        {"{\"a\":/*x*/1}", false, "", Comments},
+        {"{/*x*/\"a\"/*y*/:/*z*/1/*w*/,/*v*/}", false, "", Comments | TrailingCommas},
+        {"// lead\n[1, // one\n 2]", false, "", Comments},
+        {"[1 /* open", false, "unexpected end of file@10", 0},
+        {"{a:1, 'b':2}", false, "", Json5},
+        {"{a:1}", true, "expected a key in double quotes@1", 0},
+        {"{a\\u0062:1}", false, "expected : after the key@2", Json5},
+        {"{9a:1}", false, "expected a key in double quotes@1", 0},
+    };
+    expect_cases(cases, std::size(cases));
+    DocumentPtr doc = load_text("{a:1, 'b':2, \"\\x41\":3}");
+    const Document* d = doc.get();
+    EXPECT_EQ(key_offset(d, 1), 1u);
+    EXPECT_EQ(key_offset(d, 2), 6u);
+    EXPECT_EQ(node_flags(d, 1), NodeFlags::Json5Form);
+    EXPECT_EQ(node_flags(d, 2), NodeFlags::Json5Form);
+    EXPECT_EQ(node_flags(d, 3), NodeFlags::Json5Form | NodeFlags::KeyEscaped);
+    EXPECT_EQ(key_of(d, 3), "A");
+    DocumentPtr comment = load_text("{\"a\":/*x*/1}");
+    EXPECT_EQ(value_of(comment.get(), 1), "1");
+}
+
+TEST(Parse, StopsAtTheFirstErrorKeepingWhatWasRead) {
+    DocumentPtr doc = load_text("{\"a\":[1,2");
+    const Document* d = doc.get();
+    ASSERT_EQ(node_count(d), 4u);
+    EXPECT_EQ(kind(d, 1), NodeKind::Array);
+    EXPECT_EQ(node_flags(d, 0), NodeFlags::Unclosed);
+    EXPECT_EQ(node_flags(d, 1), NodeFlags::Unclosed);
+    EXPECT_EQ(child_count(d, 1), 2u);
+    EXPECT_EQ(subtree_end(d, 0), 4u);
+    EXPECT_EQ(problem_at(d), "unexpected end of file@9");
+    DocumentPtr empty = load_text("[]");
+    EXPECT_EQ(node_count(empty.get()), 1u);
+    EXPECT_EQ(subtree_end(empty.get(), 0), 1u);
+    EXPECT_EQ(child_count(empty.get(), 0), 0u);
+}
+
+TEST(Parse, HundredThousandLevelsAndNoMore) {
+    const size_t levels = 100000;
+    std::string deep(levels, '[');
+    deep += std::string(levels, ']');
+    DocumentPtr doc = load_text(deep);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(problem_count(doc.get()), 0u);
+    EXPECT_EQ(node_count(doc.get()), levels);
+    EXPECT_EQ(depth(doc.get(), levels - 1), levels - 1);
+    EXPECT_EQ(value_length(doc.get(), 0), 2 * levels);
+    std::string deeper = std::string(levels + 1, '[') + std::string(levels + 1, ']');
+    DocumentPtr too_deep = load_text(deeper);
+    EXPECT_EQ(problem_at(too_deep.get()), "nesting deeper than 100,000 levels@100000");
+    EXPECT_EQ(node_count(too_deep.get()), levels);
+    EXPECT_EQ(node_flags(too_deep.get(), 0), NodeFlags::Unclosed);
+}
+
+TEST(Parse, LargeLengthsMoveToTheLargeCounts) {
+    for (uint32_t length : {LARGE_COUNT - 1, LARGE_COUNT}) {
+        std::string big = "[\"" + std::string(length - 2, 'x') + "\"]";
+        DocumentPtr doc = load_text(big);
+        ASSERT_TRUE(doc);
+        bool large = (doc.get()->node_chunks[0][1].packed & NodePacked::Large) != 0;
+        EXPECT_EQ(large, length >= LARGE_COUNT);
+        EXPECT_EQ(value_length(doc.get(), 1), length);
+        EXPECT_EQ(copy_value(doc.get(), 1, nullptr, 0), length - 2u);
+        EXPECT_EQ(value_length(doc.get(), 0), length + 2);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+// JSON Lines and several concatenated values: records under a synthetic root,
+// read past their errors.
+#include <gtest/gtest.h>
+
+#include "load_text.h"
+
+namespace {
+
+TEST(Records, JsonLinesWithABadLine) {
+    DocumentPtr doc = load_json_lines("{\"a\":1}\n\n{\"b\":\n[3]");
+    const Document* d = doc.get();
+    ASSERT_EQ(form(d), DocumentForm::JsonLines);
+    ASSERT_EQ(child_count(d, 0), 3u);
+    NodeId error = child_at(d, 0, 1);
+    EXPECT_EQ(kind(d, error), NodeKind::Error);
+    EXPECT_EQ(source_of(d, error), "{\"b\":");
+    EXPECT_EQ(value_of(d, error), "{\"b\":");
+    const ProblemInfo* info = problem_info(d, 0);
+    EXPECT_STREQ(info->message, "unexpected end of line");
+    EXPECT_EQ(info->line, 3u);
+    EXPECT_EQ(info->node, error);
+    EXPECT_EQ(record_line(d, child_at(d, 0, 2)), 4u);
+    EXPECT_EQ(record_line(d, child_at(d, 0, 0)), 1u);
+    EXPECT_EQ(record_line(d, 0), 0u);
+    EXPECT_EQ(record_line(d, 2), 0u);  // not a record
+    EXPECT_EQ(parent(d, error), 0u);
+    EXPECT_EQ(value_length(d, 0), text_length(d));
+}
+
+TEST(Records, JsonLinesErrors) {
+    struct Case { const char* text; const char* problem; const char* error_text; };
+    const Case cases[] = {
+        {"1 2", "expected the end of the line@2", "1 2"},
+        {"{\"a\":1\r\n[2]", "unexpected end of line@6", "{\"a\":1"},
+        {"[1,\r\n2]", "unexpected end of line@3", "[1,"},
+        {"{\"a\" \n1", "unexpected end of line@5", "{\"a\" "},
+        {"\"abc\ndef\"\n", "unexpected end of line@4", "\"abc"},
+        {"[1] /* c\n[2]", "unexpected end of line@8", "[1] /* c"},
+        {"/* c\r\n[2]", "unexpected end of line@4", "/* c"},
+        {"[1] x", "expected the end of the line@4", "[1] x"},
+        {"{\"a\":1", "unexpected end of line@6", "{\"a\":1"},
+        {"{\"a\":", "unexpected end of line@5", "{\"a\":"},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_json_lines(c.text);
+        const Document* d = doc.get();
+        EXPECT_EQ(problem_at(d), c.problem) << c.text;
+        NodeId error = problem_count(d) ? problem_info(d, 0)->node : NO_NODE;
+        ASSERT_NE(error, NO_NODE) << c.text;
+        EXPECT_EQ(source_of(d, error), c.error_text) << c.text;
+    }
+}
+
+TEST(Records, BlankAndPrettyJsonLines) {
+    DocumentPtr blank = load_json_lines("\n\n  \n");
+    EXPECT_EQ(node_count(blank.get()), 0u);
+    EXPECT_EQ(form(blank.get()), DocumentForm::Empty);
+    EXPECT_EQ(line_count(blank.get()), 4u);
+    DocumentPtr pretty = load_json_lines("{\n  \"a\": 1,\n  \"b\": [2]\n}\n");
+    const Document* d = pretty.get();
+    EXPECT_EQ(child_count(d, 0), 4u);
+    for (uint32_t i = 0; i < 4; i++) EXPECT_EQ(kind(d, child_at(d, 0, i)), NodeKind::Error) << i;
+    EXPECT_EQ(problem_count(d), 4u);
+    EXPECT_EQ(line_count(d), 5u);
+}
+
+TEST(Records, ConcatenatedValues) {
+    DocumentPtr doc = load_text("{\"a\":1}{\"b\":2}");
+    EXPECT_EQ(form(doc.get()), DocumentForm::Concatenated);
+    EXPECT_EQ(child_count(doc.get(), 0), 2u);
+    DocumentPtr broken = load_text("{\"a\":1} [1,x\n{\"b\":2}");
+    const Document* d = broken.get();
+    ASSERT_EQ(child_count(d, 0), 3u);
+    NodeId error = child_at(d, 0, 1);
+    EXPECT_EQ(kind(d, error), NodeKind::Error);
+    EXPECT_EQ(source_of(d, error), "[1,x");
+    EXPECT_EQ(problem_at(d), "expected a value@11");
+    EXPECT_EQ(key_of(d, child_at(d, 0, 2) + 1), "b");
+    EXPECT_EQ(line_count(d), 2u);
+    EXPECT_EQ(record_line(d, child_at(d, 0, 2)), 2u);
+}
+
+TEST(Records, ConcatenatedErrorRunsAheadThroughLines) {
+    // The broken string swallows later lines before failing; their line starts
+    // must still come out once each and in order.
+    DocumentPtr doc = load_text("[1] \"abc\n[2]\n[3]\n");
+    const Document* d = doc.get();
+    EXPECT_EQ(child_count(d, 0), 4u);
+    EXPECT_EQ(problem_at(d), "unterminated string@4");
+    EXPECT_EQ(source_of(d, child_at(d, 0, 1)), "\"abc");
+    ASSERT_EQ(line_count(d), 4u);
+    EXPECT_EQ(line_start(d, 1), 9u);
+    EXPECT_EQ(line_start(d, 3), 17u);
+    EXPECT_EQ(features(d), 0u);  // the failed record's raw line feeds are forgotten
+    DocumentPtr comment = load_text("[1] [2] /* never closed\n\n");
+    EXPECT_EQ(kind(comment.get(), child_at(comment.get(), 0, 2)), NodeKind::Error);
+    EXPECT_EQ(problem_at(comment.get()), "unexpected end of file@25");
+    EXPECT_EQ(source_of(comment.get(), child_at(comment.get(), 0, 2)), "/* never closed\n\n");
+}
+
+TEST(Records, ChoosingTheReading) {
+    struct Case { const char* text; DocumentForm form; uint32_t values; };
+    const Case cases[] = {
+        {"{\"a\":1}\n{\"b\":2}", DocumentForm::JsonLines, 2},
+        {"{\"a\":1} {\"b\":2}", DocumentForm::Concatenated, 2},
+        {"{\"a\":\n1}\n{\"b\":2}", DocumentForm::Concatenated, 2},
+        {"1\n2\n3\n", DocumentForm::JsonLines, 3},
+        {"1 // one\n2", DocumentForm::JsonLines, 2},
+        {"1 /* a\nb */ 2", DocumentForm::Concatenated, 2},
+        {"[1]", DocumentForm::Single, 1},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_text(c.text);
+        EXPECT_EQ(form(doc.get()), c.form) << c.text;
+        if (c.form != DocumentForm::Single) EXPECT_EQ(child_count(doc.get(), 0), c.values) << c.text;
+        EXPECT_EQ(problem_count(doc.get()), 0u) << c.text;
+    }
+    // A JSON Lines reading starts over: comments seen in the first pass are
+    // counted again, not twice.
+    DocumentPtr doc = load_text("1 // one\n[2,]\n");
+    EXPECT_EQ(features(doc.get()), SyntaxFeatures::Comments | SyntaxFeatures::TrailingCommas);
+    EXPECT_EQ(line_count(doc.get()), 3u);
+}
+
+TEST(Records, RootMovesExistingNodesUp) {
+    DocumentPtr doc = load_text("{\"a\":[1,2]} [3]");
+    const Document* d = doc.get();
+    ASSERT_EQ(node_count(d), 7u);
+    EXPECT_EQ(parent(d, 1), 0u);
+    EXPECT_EQ(parent(d, 2), 1u);
+    EXPECT_EQ(parent(d, 3), 2u);
+    EXPECT_EQ(subtree_end(d, 1), 5u);
+    EXPECT_EQ(key_of(d, 2), "a");
+    EXPECT_EQ(value_length(d, 1), 11u);
+}
+
+}  // namespace
