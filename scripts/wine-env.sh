@@ -15,12 +15,20 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# The fonts the program asks for, mapped to installed families. Wine reports
-# the replacement's own metrics, so the monospaced faces must map to a
-# monospaced family.
-tarnwell_font_replacements() {
+# Registry settings of the prefix: the fonts the program asks for mapped to
+# installed families (Wine reports the replacement's own metrics, so the
+# monospaced faces must map to a monospaced family); the Windows version the
+# program is made for; and no crash dialog, which on a display would wait for
+# a click until the time limit instead of letting the crash be reported.
+tarnwell_wine_settings() {
     cat <<'EOF'
 REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine]
+"Version"="win10"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "Consolas"="DejaVu Sans Mono"
@@ -29,12 +37,12 @@ REGEDIT4
 EOF
 }
 
-# Creates the prefix and applies the font replacements, unless the stamp
+# Creates the prefix and applies the registry settings, unless the stamp
 # says this exact set-up was done already. Safe to call from parallel runs.
 wine_prefix_ready() {
     local stamp=$WINEPREFIX/.tarnwell-ready
     local wanted
-    wanted=$(tarnwell_font_replacements)
+    wanted=$(tarnwell_wine_settings)
     [[ -f $stamp && $(<"$stamp") == "$wanted" ]] && return 0
 
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -51,10 +59,10 @@ wine_prefix_ready() {
     done
     # Without DISPLAY, wineboot cannot show its "updating configuration" window.
     run_logged wine env -u DISPLAY wineboot -i || die "wineboot failed (see $TARNWELL_LOGS/wine.log)"
-    local reg=$WINEPREFIX/tarnwell-fonts.reg
+    local reg=$WINEPREFIX/tarnwell-settings.reg
     printf '%s\n' "$wanted" >"$reg"
     run_logged wine env -u DISPLAY wine regedit /S "Z:${reg//\//\\}" ||
-        die "importing the font replacements failed (see $TARNWELL_LOGS/wine.log)"
+        die "importing the registry settings failed (see $TARNWELL_LOGS/wine.log)"
     # The registry reaches the prefix's files only when the server exits.
     run_logged wine wineserver -w
     printf '%s' "$wanted" >"$stamp"
