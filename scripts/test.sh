@@ -60,8 +60,9 @@ build_preset() {
 }
 
 # run_gtest NAME COMMAND...: runs a GoogleTest binary and counts its summary.
-# A crash, a missing summary or a non-zero exit with no failed test listed
-# (a leak report at exit, say) counts as one more failure.
+# Without a summary (the binary crashed), the tests that reported OK count as
+# passed and the crash as one more failure, as does a non-zero exit with no
+# failed test listed (a leak report at exit, say).
 run_gtest() {
     local name=$1 log=$TARNWELL_LOGS/test-$1.log start=$SECONDS
     shift
@@ -70,29 +71,31 @@ run_gtest() {
     "$@" --gtest_color=no >"$log" 2>&1 || status=$?
     local counts
     # Output from the Windows build ends its lines with CR LF.
-    counts=$(awk '
-        { sub(/\r$/, "") }
+    counts=$(tr -d '\r' <"$log" | awk '
+        /^\[       OK \] / { ok++ }
+        /^\[  FAILED  \] .* \([0-9]+ ms\)$/ { failed_one++ }
         /^\[  PASSED  \] [0-9]+ tests?\./ { passed = $4; summary = 1 }
-        /^\[  FAILED  \] [0-9]+ tests?, listed below/ { failed = $4; summary = 1 }
+        /^\[  FAILED  \] [0-9]+ tests?, listed below/ { failed = $4 }
         /^\[  SKIPPED \] [0-9]+ tests?,/ { skipped = $4 }
-        END { printf "%d %d %d %d\n", passed, failed, skipped, summary }
-    ' "$log")
+        END {
+            if (!summary) { passed = ok; failed = failed_one + 1 }
+            printf "%d %d %d %d\n", passed, failed, skipped, summary
+        }
+    ')
     local passed failed skipped summary
     read -r passed failed skipped summary <<<"$counts"
     local note="$((SECONDS - start)) s"
     if ((skipped > 0)); then note+=", $skipped skipped"; fi
-    if ((!summary || (status != 0 && failed == 0))); then
-        failed=$((failed + 1))
+    if ((!summary)); then note+=", crashed with exit status $status"; fi
+    if ((summary && status != 0 && failed == 0)); then
+        failed=1
         note+=", exit status $status"
     fi
     record "$name" "$passed" "$failed" "$note"
     if ((failed > 0)); then
         echo "--- $name: failures (full output in $log)" >&2
-        if grep -q '^\[  FAILED  \]' "$log"; then
-            grep -a '^\[  FAILED  \]' "$log" | tr -d '\r' | sort -u >&2
-        else
-            tail -n 30 "$log" >&2
-        fi
+        tr -d '\r' <"$log" | sed -n 's/^\[  FAILED  \] \(.*\) ([0-9]* ms)$/  \1/p' >&2
+        if ((!summary || status != 0)); then tail -n 30 "$log" >&2; fi
     fi
 }
 
