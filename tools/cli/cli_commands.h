@@ -1,6 +1,8 @@
 // The subcommands of tarnwell-cli and the arguments they share.
 #pragma once
 
+#include <cstdio>
+
 #include "core/load.h"
 
 struct CliArguments {
@@ -8,4 +10,5 @@ struct CliArguments {
     LoadOptions options;
 };
 
-int run_nodes_command(const CliArguments& args);
+// Each prints its answer to out and returns the exit code.
+int run_nodes_command(const CliArguments& args, FILE* out);

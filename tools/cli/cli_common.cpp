@@ -12,10 +12,10 @@ const char* const OUTCOME_TEXT[] = {"success", "cancelled", "out of memory", "to
 
 }  // namespace
 
-Document* cli_load(const char* path, LoadOptions options) {
+Document* cli_load(FILE* out, const char* path, LoadOptions options) {
     FILE* file = std::fopen(path, "rb");
     if (!file) {
-        std::printf("error=cannot open %s: %s\n", path, std::strerror(errno));
+        std::fprintf(out, "error=cannot open %s: %s\n", path, std::strerror(errno));
         return nullptr;
     }
     std::vector<uint8_t> bytes;
@@ -25,18 +25,18 @@ Document* cli_load(const char* path, LoadOptions options) {
     bool failed = std::ferror(file);
     std::fclose(file);
     if (failed) {
-        std::printf("error=cannot read %s\n", path);
+        std::fprintf(out, "error=cannot read %s\n", path);
         return nullptr;
     }
     uint8_t* buffer = alloc_text_buffer(bytes.size());
     if (!buffer) {
-        std::printf("error=out of memory\n");
+        std::fprintf(out, "error=out of memory\n");
         return nullptr;
     }
     if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
     uint32_t outcome = 0;
     Document* doc = load_document(buffer, bytes.size(), &options, nullptr, &outcome);
-    if (!doc) std::printf("error=%s\n", OUTCOME_TEXT[outcome < 4 ? outcome : 2]);
+    if (!doc) std::fprintf(out, "error=%s\n", OUTCOME_TEXT[outcome < 4 ? outcome : 2]);
     return doc;
 }
 

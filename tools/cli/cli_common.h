@@ -9,9 +9,9 @@
 #include "core/document.h"
 #include "core/load.h"
 
-// Loads FILE with the given options. On failure prints "error=<reason>" and
-// returns nullptr.
-Document* cli_load(const char* path, LoadOptions options);
+// Loads FILE with the given options. On failure prints "error=<reason>" to
+// out and returns nullptr.
+Document* cli_load(FILE* out, const char* path, LoadOptions options);
 
 // Writes text with backslash, line feed, carriage return and tab as \\ \n \r \t
 // and every other byte below 0x20 as \u00xx.

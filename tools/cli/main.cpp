@@ -29,6 +29,6 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--jsonl") == 0) args.options.json_lines = 1;
         else return usage();
     }
-    if (std::strcmp(argv[1], "nodes") == 0) return run_nodes_command(args);
+    if (std::strcmp(argv[1], "nodes") == 0) return run_nodes_command(args, stdout);
     return usage();
 }
