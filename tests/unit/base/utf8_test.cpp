@@ -73,3 +73,25 @@ TEST(Utf8, EncodesEveryLength) {
 }
 
 }  // namespace
+
+#include "base/control_symbols.h"
+
+namespace {
+
+TEST(ControlSymbols, EveryControlByteHasAThreeByteSymbol) {
+    uint8_t out[3];
+    visible_control_utf8('\n', out);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), "\xE2\x8F\x8E");  // ⏎
+    visible_control_utf8('\t', out);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), "\xE2\x87\xA5");  // ⇥
+    visible_control_utf8(0x7F, out);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), "\xE2\x90\xA1");  // ␡
+    visible_control_utf8(0x00, out);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), "\xE2\x90\x80");  // ␀
+    visible_control_utf8(0x1F, out);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), "\xE2\x90\x9F");  // ␟
+    EXPECT_EQ(visible_control_symbol(' '), 0u);
+    EXPECT_FALSE(is_control_byte(0x80));
+}
+
+}  // namespace
