@@ -1,0 +1,142 @@
+// Status and error summaries for every form, encoding, time and problem kind.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "alloc_sweep.h"
+#include "describe/summaries.h"
+#include "load_text.h"
+
+namespace {
+
+std::string status_of(const Document* doc, int32_t parse_ms = NO_PARSE_TIME) {
+    char out[SUMMARY_TEXT_SIZE];
+    status_summary(doc, parse_ms, out, sizeof out);
+    return out;
+}
+
+std::string errors_of(const Document* doc) {
+    char out[SUMMARY_TEXT_SIZE];
+    error_summary(doc, out, sizeof out);
+    return out;
+}
+
+// A 1,536-byte JSON5 text with 20 nodes.
+std::string json5_text() {
+    std::string text = "[";
+    for (int i = 0; i < 18; i++) text += "1,";
+    text += "'x'";
+    return text + std::string(1536 - text.size() - 1, ' ') + "]";
+}
+
+// Loads text with allocations failing from the n-th on, for the first n whose
+// Document ran out of memory after reading `problems_before` other problems.
+DocumentPtr load_out_of_memory(const std::string& text, LoadOptions options, uint32_t problems_before) {
+    for (uint64_t n = 1; n < 1000; n++) {
+        mem_test_fail_at(n, true);
+        DocumentPtr doc = load_text(text, options);
+        mem_test_fail_at(0);
+        if (doc && memory_problem_index(doc.get()) != NO_NODE && memory_problem_index(doc.get()) >= problems_before)
+            return doc;
+    }
+    return nullptr;
+}
+
+TEST(StatusSummary, ParseTimeRoundsToTenths) {
+    DocumentPtr doc = load_text(json5_text());
+    ASSERT_EQ(node_count(doc.get()), 20u);
+    const std::string head = "1.5 KB · 20 values · JSON5";
+    struct Case { int32_t ms; const char* tail; };
+    const Case cases[] = {
+        {1234, " · parsed in 1.2 s"}, {0, " · parsed in < 0.1 s"}, {99, " · parsed in < 0.1 s"},
+        {100, " · parsed in 0.1 s"}, {149, " · parsed in 0.1 s"}, {150, " · parsed in 0.2 s"},
+        {INT_MAX, " · parsed in 2,147,483.6 s"}, {-1, ""}, {INT_MIN, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(status_of(doc.get(), c.ms), head + c.tail) << c.ms;
+}
+
+TEST(StatusSummary, FormsFeaturesAndEncodings) {
+    struct Case { std::string text; bool json_lines; const char* status; };
+    const Case cases[] = {
+        {"", false, "0 bytes · empty"},
+        {"{\"a\":[1,2]}", false, "11 bytes · 4 values · JSON"},
+        {"[1] // note", false, "11 bytes · 2 values · JSON with comments"},
+        {"[1,]", false, "4 bytes · 2 values · JSON with comments"},
+        {"[\"a\tb\"]", false, "7 bytes · 2 values · JSON with raw control characters"},
+        {"1\n2\n3\n", false, "6 bytes · 3 values · JSON Lines (3 records)"},
+        {"{\"a\":1}", true, "7 bytes · 2 values · JSON Lines (1 record)"},
+        {"1 [2]", false, "5 bytes · 3 values · Several JSON values (2 records)"},
+        {"\xEF\xBB\xBF[1]", false, "3 bytes · 2 values · JSON · UTF-8 with BOM"},
+        {std::string("\xFF\xFE[\0001\0]\0", 8), false, "3 bytes · 2 values · JSON · UTF-16 LE"},
+        {std::string("\xFE\xFF\0[\0001\0]", 8), false, "3 bytes · 2 values · JSON · UTF-16 BE"},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = c.json_lines ? load_json_lines(c.text) : load_text(c.text);
+        EXPECT_EQ(status_of(doc.get(), c.text.empty() ? 500 : NO_PARSE_TIME), c.status) << c.text;
+    }
+    EXPECT_EQ(status_of(nullptr, 100), "");
+}
+
+TEST(StatusSummary, CutsForSmallBuffersAndNeedsNoMemory) {
+    DocumentPtr doc = load_text(json5_text());
+    char small[9];
+    EXPECT_EQ(status_summary(doc.get(), 1234, small, sizeof small),
+              std::string("1.5 KB · 20 values · JSON5 · parsed in 1.2 s").size());
+    EXPECT_STREQ(small, "1.5 KB ");  // the middle dot would not fit whole
+    uint64_t allocations = sweep_allocation_failures(
+        [&](uint64_t) { EXPECT_EQ(status_of(doc.get(), 1234), "1.5 KB · 20 values · JSON5 · parsed in 1.2 s"); });
+    EXPECT_EQ(allocations, 0u);
+}
+
+TEST(ErrorSummary, ProblemsOfSingleAndRecordsDocuments) {
+    std::string six_good_lines;
+    for (int i = 0; i < 6; i++) six_good_lines += "{\"n\":" + std::to_string(i) + "}\n";
+    struct Case { std::string text; bool json_lines; const char* summary; };
+    const Case cases[] = {
+        {"[1,2]", false, ""},
+        {"", false, ""},
+        {"[1,2", false, "Line 1, column 5: unexpected end of file. Showing everything before it."},
+        {"{\n  \"\xC3\xA9\": tru }", false, "Line 2, column 8: invalid literal. Showing everything before it."},
+        {six_good_lines + "{\"a\":\n", true, "Line 7 could not be read: unexpected end of line."},
+        {"1\n[x\n2\n{\n", true, "2 lines could not be read (first: line 2)."},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = c.json_lines ? load_json_lines(c.text) : load_text(c.text);
+        EXPECT_EQ(errors_of(doc.get()), c.summary) << c.text;
+    }
+    EXPECT_EQ(errors_of(nullptr), "");
+}
+
+TEST(ErrorSummary, RunningOutOfMemoryGivesThePercentRead) {
+    std::string text = "[";
+    for (int i = 0; i < 20000; i++) text += "[1,2],";
+    text += "3]";
+    DocumentPtr single = load_out_of_memory(text, {}, 0);
+    ASSERT_TRUE(single);
+    ASSERT_EQ(memory_problem_index(single.get()), 0u);
+    uint64_t percent = uint64_t{problem_info(single.get(), 0)->offset} * 100 / text.size();
+    EXPECT_EQ(errors_of(single.get()), "Ran out of memory at " + std::to_string(percent) + "%. Showing what was read.");
+
+    std::string lines;
+    for (int i = 0; i < 20000; i++) lines += i % 1000 == 5 ? "[x\n" : "[1,2]\n";
+    DocumentPtr records = load_out_of_memory(lines, {0, 1}, 1);
+    ASSERT_TRUE(records);
+    uint32_t memory = memory_problem_index(records.get());
+    ASSERT_GT(memory, 0u);
+    percent = uint64_t{records->problems[memory].offset} * 100 / lines.size();
+    EXPECT_EQ(errors_of(records.get()), "Ran out of memory at " + std::to_string(percent) + "%. Showing what was read.");
+}
+
+TEST(ErrorSummary, PercentOfAFourGigabyteTextDoesNotWrap) {
+    // A hand-made Document: only its text length and problem 0 are read.
+    Document doc{};
+    doc.form = DocumentForm::Single;
+    doc.text_length = MAX_TEXT_LENGTH;
+    doc.problem_count = 1;
+    doc.memory_problem_index = 0;
+    doc.first_problem_info.offset = 4000000000u;
+    EXPECT_EQ(errors_of(&doc), "Ran out of memory at 93%. Showing what was read.");
+}
+
+}  // namespace
