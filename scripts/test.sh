@@ -86,8 +86,13 @@ run_gtest() {
     read -r passed failed skipped summary <<<"$counts"
     local note="$((SECONDS - start)) s"
     if ((skipped > 0)); then note+=", $skipped skipped"; fi
-    if ((!summary)); then note+=", crashed with exit status $status"; fi
-    if ((summary && status != 0 && failed == 0)); then
+    # A failure the test list cannot explain: the end of the output shows why.
+    local unexplained=0
+    if ((!summary)); then
+        unexplained=1
+        note+=", crashed with exit status $status"
+    elif ((status != 0 && failed == 0)); then
+        unexplained=1
         failed=1
         note+=", exit status $status"
     fi
@@ -95,7 +100,7 @@ run_gtest() {
     if ((failed > 0)); then
         echo "--- $name: failures (full output in $log)" >&2
         tr -d '\r' <"$log" | sed -n 's/^\[  FAILED  \] \(.*\) ([0-9]* ms)$/  \1/p' >&2
-        if ((!summary || status != 0)); then tail -n 30 "$log" >&2; fi
+        if ((unexplained)); then tail -n 30 "$log" >&2; fi
     fi
 }
 
