@@ -1,10 +1,8 @@
 // The loader against the public conformance suites: JSONTestSuite in strict
 // mode, json5-tests in normal mode. Files where this program differs on
 // purpose are listed in expectations.txt, each with its reason.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -15,19 +13,6 @@
 namespace {
 
 enum class Expect { NoProblem, Problem, Either };
-
-std::vector<std::string> list_files(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 bool ends_with(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;

@@ -1,5 +1,8 @@
 #include "load_text.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +38,19 @@ bool shared_data_available() {
 #else
     return false;
 #endif
+}
+
+std::vector<std::string> list_files(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string key_of(const Document* doc, NodeId id) {

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/document.h"
 #include "core/load.h"
@@ -22,6 +23,8 @@ DocumentPtr load_json_lines(const std::string& text);
 std::string read_file(const std::string& path);
 std::string shared_data_path(const std::string& relative);
 bool shared_data_available();
+// The names in a folder (without "." and ".."), sorted; empty when it cannot be read.
+std::vector<std::string> list_files(const std::string& folder);
 
 // The decoded key or value of a node as a std::string.
 std::string key_of(const Document* doc, NodeId id);
