@@ -1,0 +1,115 @@
+// What the writer writes reads back, strictly, as the same values: real-world
+// documents, the JSONTestSuite's valid files, JSON5 and raw control
+// characters. And a 100 MB document is written with constant extra memory.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/memory.h"
+#include "describe/json_writer.h"
+#include "generator.h"
+#include "load_text.h"
+
+namespace {
+
+uint32_t written_children(const Document* doc, NodeId id) {
+    uint32_t count = 0;
+    for (NodeId child = first_child(doc, id); child != NO_NODE; child = next_sibling(doc, child))
+        count += kind(doc, child) != NodeKind::Error;
+    return count;
+}
+
+// Empty when `copy` holds the subtree of `id` in `original`, Error records
+// left out: the same kinds in the same shape, the same keys, and the same
+// scalar source texts, or the same decoded strings where the writer had to
+// rewrite a token that was not JSON.
+std::string compare_written(const Document* original, NodeId id, const Document* copy) {
+    if (!copy) return "no document";
+    if (problem_count(copy)) return "the copy has a problem: " + problem_at(copy);
+    bool may_rewrite = features(original) & SyntaxFeatures::RawControlChars;
+    NodeId c = 0;
+    for (NodeId o = id; o < subtree_end(original, id); o++) {
+        if (kind(original, o) == NodeKind::Error) continue;
+        std::string where = "node " + std::to_string(o) + " (copy " + std::to_string(c) + "): ";
+        if (c >= node_count(copy)) return where + "missing";
+        if (kind(original, o) != kind(copy, c)) return where + "kind differs";
+        if (has_key(original, o) != has_key(copy, c) || key_of(original, o) != key_of(copy, c))
+            return where + "key differs";
+        bool rewritten = may_rewrite || (node_flags(original, o) & NodeFlags::Json5Form);
+        if (is_container_kind(kind(original, o))) {
+            if (written_children(original, o) != child_count(copy, c)) return where + "child count differs";
+        } else if (rewritten ? value_of(original, o) != value_of(copy, c) : source_of(original, o) != source_of(copy, c)) {
+            return where + "value differs: " + source_of(original, o) + " / " + source_of(copy, c);
+        }
+        c++;
+    }
+    return c == node_count(copy) ? "" : "the copy has more nodes";
+}
+
+std::string round_trip(const std::string& text, bool strict_original) {
+    DocumentPtr original = strict_original ? load_strict(text) : load_text(text);
+    if (!original || node_count(original.get()) == 0) return "the original did not load";
+    if (problem_count(original.get()) && !is_records(original.get())) return "original: " + problem_at(original.get());
+    for (bool pretty : {false, true}) {
+        uint64_t length = 0;
+        char* written = json_text(original.get(), 0, pretty, &length);
+        if (!written) return "no text";
+        DocumentPtr copy = load_strict(std::string(written, length));
+        free_text(written);
+        std::string fault = compare_written(original.get(), 0, copy.get());
+        if (!fault.empty()) return (pretty ? "pretty: " : "minified: ") + fault;
+    }
+    return "";
+}
+
+TEST(JsonRoundTrip, SharedBenchmarkDocuments) {
+    if (!shared_data_available()) GTEST_SKIP() << "no shared data";
+    int files = 0;
+    for (const std::string& name : list_files(shared_data_path("bench-data"))) {
+        if (name.find(".json") == std::string::npos) continue;
+        EXPECT_EQ(round_trip(read_file(shared_data_path("bench-data/" + name)), false), "") << name;
+        files++;
+    }
+    EXPECT_EQ(files, 13);
+}
+
+TEST(JsonRoundTrip, ValidFilesOfJsonTestSuite) {
+    if (!shared_data_available()) GTEST_SKIP() << "no shared data";
+    const std::string folder = shared_data_path("conformance/JSONTestSuite/test_parsing");
+    int files = 0;
+    for (const std::string& name : list_files(folder)) {
+        if (name.rfind("y_", 0) != 0) continue;
+        EXPECT_EQ(round_trip(read_file(folder + "/" + name), true), "") << name;
+        files++;
+    }
+    EXPECT_GE(files, 95);
+}
+
+TEST(JsonRoundTrip, Json5AndRawControlCharacters) {
+    const char* const texts[] = {
+        "{a:'x\\'y', 'b': \"\\x41\\v\\0\", \"c\\x41\": \"\\u00e9\\x42\", $d: \"line\\\nnext\", e_: [\"\\'\"],}",
+        "['\\t', '\x01', '\"\\\\', \"it\\'s \\\r\nok\", '\xFF', 'a\\u2028b\\\xE2\x80\xA8']",
+        "[\"a\x01" "b\", \"tab\there\", {\"k\x1F\": \"v\\u0000\", \"new\nline\": \"\\t\"}]",
+        "1\n{\"k\":'v'}\n[x\n\"\x02\"\n",
+    };
+    for (const char* text : texts) EXPECT_EQ(round_trip(text, false), "") << text;
+}
+
+TEST(JsonRoundTrip, HundredMegabytesInTwoPassesAndOneAllocation) {
+    std::string text = generate_text(GenerateOptions{GeneratedShape::Api, 100 << 20, false, 1});
+    DocumentPtr doc = load_text(text);
+    ASSERT_EQ(problem_count(doc.get()), 0u);
+    mem_test_fail_at(0);  // restarts the allocation count
+    uint64_t length = 0;
+    char* written = json_text(doc.get(), 0, false, &length);
+    uint64_t allocations = mem_test_allocation_count();
+    ASSERT_TRUE(written);
+    // The container stack of each pass (depth stays within its first 64
+    // entries) and the text itself: nothing grows with the size of the value.
+    EXPECT_EQ(allocations, 3u);
+    EXPECT_EQ(length, text.size());
+    EXPECT_TRUE(std::string(written, length) == text) << "minified output differs from the minified source";
+    free_text(written);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// Writer layouts, token rewriting, records, sinks, the capped variant and the
+// copy texts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "alloc_sweep.h"
+#include "describe/json_writer.h"
+#include "load_text.h"
+
+namespace {
+
+std::string json_of(const Document* doc, NodeId id, bool pretty) {
+    uint64_t length = 99;
+    char* text = json_text(doc, id, pretty, &length);
+    if (!text) return "<none>";
+    std::string result(text, length);
+    EXPECT_EQ(length, json_text_length(doc, id, pretty));
+    free_text(text);
+    return result;
+}
+
+using CopyCommand = char* (*)(const Document* doc, NodeId id, uint64_t* length);
+
+std::string copied(CopyCommand command, const Document* doc, NodeId id) {
+    uint64_t length = 99;
+    char* text = command(doc, id, &length);
+    if (!text) return length == 0 ? "<none>" : "<none, but a length>";
+    std::string result(text, length);
+    free_text(text);
+    return result;
+}
+
+TEST(JsonWriter, Layouts) {
+    struct Case { const char* source; const char* minified; const char* pretty; };
+    const Case cases[] = {
+        {"{\"a\":[1,2],\"b\":{}}", "{\"a\":[1,2],\"b\":{}}", "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}"},
+        {" [ ] ", "[]", "[]"},
+        {"[[[]],{\"k\":[{}]}]", "[[[]],{\"k\":[{}]}]", "[\n  [\n    []\n  ],\n  {\n    \"k\": [\n      {}\n    ]\n  }\n]"},
+        {"/* c */ {\"x\" : true , \"y\":null,} // end", "{\"x\":true,\"y\":null}", "{\n  \"x\": true,\n  \"y\": null\n}"},
+        {"\"\\u00e9\\n\"", "\"\\u00e9\\n\"", "\"\\u00e9\\n\""},
+        {"[0x1F, NaN, +1, .5, -Infinity, 1e5]", "[0x1F,NaN,+1,.5,-Infinity,1e5]", nullptr},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_text(c.source);
+        EXPECT_EQ(json_of(doc.get(), 0, false), c.minified) << c.source;
+        if (c.pretty) EXPECT_EQ(json_of(doc.get(), 0, true), c.pretty) << c.source;
+    }
+    std::string deep_pretty = "1";  // indentation deeper than one piece of spaces
+    for (int level = 39; level >= 0; level--)
+        deep_pretty = "[\n" + std::string(2 * level + 2, ' ') + deep_pretty + "\n" + std::string(2 * level, ' ') + "]";
+    DocumentPtr deep = load_text(std::string(40, '[') + "1" + std::string(40, ']'));
+    EXPECT_EQ(json_of(deep.get(), 0, true), deep_pretty);
+
+    DocumentPtr doc = load_text("{\"a\":[1,{\"b\":\"c\"}]}");
+    EXPECT_EQ(json_of(doc.get(), 3, true), "{\n  \"b\": \"c\"\n}");  // indentation starts at the node asked for
+    EXPECT_EQ(json_of(doc.get(), 4, true), "\"c\"");
+    EXPECT_EQ(json_of(doc.get(), 9, true), "<none>");
+    EXPECT_EQ(json_text_length(nullptr, 0, true), 0u);
+}
+
+TEST(JsonWriter, TokensThatAreNotJsonAreRewritten) {
+    struct Case { const char* source; const char* minified; };
+    const Case cases[] = {
+        {"{a:'x\\'y'}", "{\"a\":\"x'y\"}"},
+        {"['\\t', '\x01', '\"\\\\']", "[\"\\t\",\"\\u0001\",\"\\\"\\\\\"]"},
+        {"{$k_1:1, 'q': 2}", "{\"$k_1\":1,\"q\":2}"},
+        {"[\"\\x41\\v\\0\", \"it\\'s\", \"a\\\nb\"]", "[\"A\\u000b\\u0000\",\"it's\",\"ab\"]"},
+        {"[\"\\x41 \\u00e9\"]", "[\"A \xC3\xA9\"]"},  // a rewritten token is decoded whole
+        {"{\"k\\x41\": \"\\u00e9\"}", "{\"kA\":\"\\u00e9\"}"},  // only the token that needs it
+        {"[\"tab\there\", \"\x1F\", \"plain \\u00e9\"]", "[\"tab\\there\",\"\\u001f\",\"plain \\u00e9\"]"},
+        {"{\"new\nline\": 1}", "{\"new\\nline\":1}"},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_text(c.source);
+        ASSERT_EQ(problem_count(doc.get()), 0u) << c.source << " " << problem_at(doc.get());
+        EXPECT_EQ(json_of(doc.get(), 0, false), c.minified) << c.source;
+    }
+}
+
+TEST(JsonWriter, RecordsLeaveOutErrorsWithCommasRight) {
+    struct Case { const char* lines; const char* minified; const char* pretty; };
+    const Case cases[] = {
+        {"1\n{\"a\":\n[2]\n", "[1,[2]]", "[\n  1,\n  [\n    2\n  ]\n]"},
+        {"x\n1\n2\n", "[1,2]", nullptr},
+        {"1\n2\n[x\n", "[1,2]", nullptr},
+        {"x\ny\n", "[]", "[]"},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_json_lines(c.lines);
+        ASSERT_TRUE(is_records(doc.get()));
+        EXPECT_EQ(json_of(doc.get(), 0, false), c.minified) << c.lines;
+        if (c.pretty) EXPECT_EQ(json_of(doc.get(), 0, true), c.pretty) << c.lines;
+    }
+    DocumentPtr doc = load_json_lines("1\n{\"a\":\n");
+    EXPECT_EQ(json_of(doc.get(), 2, false), "{\"a\":");  // an Error asked for itself: its source
+}
+
+TEST(JsonWriter, SinkStoresNothingPastItsCapacity) {
+    DocumentPtr doc = load_text("[\"abcdefgh\",1,2,3,4,5,6,7]");
+    uint8_t buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    JsonSink sink = json_sink(buffer, 8);
+    write_json(doc.get(), 0, false, &sink);
+    EXPECT_TRUE(sink.overflow);
+    EXPECT_EQ(sink.length, 26u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 16), "[#######" "########");  // no later ",1" slipped in
+}
+
+TEST(JsonWriter, CappedRenderingStopsAtTheCapAndRepairs) {
+    DocumentPtr doc = load_text("{\"k\":[\"\xFF\",'q\\'',\"\\x41\"]}");
+    TextBuilder full = tb_growable();
+    EXPECT_TRUE(write_capped(&full, doc.get(), 0));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(full.data), full.length),
+              "{\n  \"k\": [\n    \"\xEF\xBF\xBD\",\n    \"q'\",\n    \"A\"\n  ]\n}");
+    TextBuilder capped = tb_growable(10);
+    EXPECT_FALSE(write_capped(&capped, doc.get(), 0));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(capped.data), capped.length), "{\n  \"k\": [");
+    TextBuilder measure = tb_measuring();
+    EXPECT_TRUE(write_capped(&measure, doc.get(), 0));
+    EXPECT_EQ(measure.length, full.length);
+    tb_free(&full);
+    tb_free(&capped);
+}
+
+TEST(JsonWriter, CopyTexts) {
+    DocumentPtr doc = load_text("{\"a\\u0062\":[\"a\\nb\",true,{\"c\":1}],'d':'e'}");
+    EXPECT_EQ(copied(key_copy_text, doc.get(), 0), "");
+    EXPECT_EQ(copied(key_copy_text, doc.get(), 1), "ab");
+    EXPECT_EQ(copied(key_copy_text, doc.get(), 4), "2");
+    EXPECT_EQ(copied(key_copy_text, doc.get(), 6), "d");
+    EXPECT_EQ(copied(value_copy_text, doc.get(), 2), "a\nb");
+    EXPECT_EQ(copied(value_copy_text, doc.get(), 4), "{\n  \"c\": 1\n}");
+    EXPECT_EQ(copied(value_copy_text, doc.get(), 6), "e");
+    EXPECT_EQ(copied(value_copy_text, doc.get(), 7), "<none>");
+    EXPECT_EQ(key_copy_text(nullptr, 0, nullptr), nullptr);
+}
+
+TEST(JsonWriter, AllocationFailuresGiveNoTextNeverAWrongOne) {
+    std::string deep = std::string(200, '[') + "{'long':'" + std::string(300, 'x') + "'}" + std::string(200, ']');
+    DocumentPtr doc = load_text(deep);
+    ASSERT_EQ(problem_count(doc.get()), 0u);
+    const std::string expected = json_of(doc.get(), 0, true);
+    uint64_t allocations = sweep_allocation_failures([&](uint64_t n) {
+        uint64_t length = 99;
+        char* text = json_text(doc.get(), 0, true, &length);
+        if (mem_test_allocation_count() >= n) {
+            EXPECT_EQ(text, nullptr) << "allocation " << n << " failed unnoticed";
+            EXPECT_EQ(length, 0u);
+        } else {
+            EXPECT_EQ(text ? std::string(text, length) : "<none>", expected);
+        }
+        free_text(text);
+    });
+    // Measuring and writing each allocate the stack, grow it twice (201
+    // levels) and decode the long value; then the text itself.
+    EXPECT_EQ(allocations, 9u);
+}
+
+}  // namespace
