@@ -16,6 +16,20 @@ uint64_t utf8_count_chars(const uint8_t* p, size_t n) {
     return count;
 }
 
+bool utf8_is_valid(const uint8_t* p, size_t n) {
+    const uint8_t* end = p + n;
+    while (p < end) {
+        if (end - p >= 8 && utf8_eight_ascii(p)) {
+            p += 8;
+            continue;
+        }
+        uint32_t len = utf8_sequence_length(p, end);
+        if (!len) return false;
+        p += len;
+    }
+    return true;
+}
+
 size_t utf8_cut_point(const uint8_t* text, size_t length, size_t limit) {
     if (limit >= length) return length;
     // Only a lead byte up to three places back can start a sequence that the

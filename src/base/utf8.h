@@ -45,6 +45,9 @@ inline bool utf8_eight_ascii(const uint8_t* p) {
 // other byte once. Reads only inside the range.
 uint64_t utf8_count_chars(const uint8_t* p, size_t n);
 
+// True when [p, p + n) is made only of well-formed sequences.
+bool utf8_is_valid(const uint8_t* p, size_t n);
+
 // The largest cut point at or before `limit` (limit <= length) that does not
 // split a well-formed sequence of text[0, length).
 size_t utf8_cut_point(const uint8_t* text, size_t length, size_t limit);

@@ -253,3 +253,6 @@ void describe_problem(const Document* doc, uint32_t index, ProblemInfo* info);
 
 // Appends the decoded, valid UTF-8 form of a slice of source text.
 void decode_text(BoundedWriter* writer, const uint8_t* bytes, uint64_t length, bool resolve_escapes);
+// Decodes the one character, escape or bad byte at p (p < end) the same way,
+// and returns where decoding goes on. An escaped line break produces nothing.
+const uint8_t* decode_character(BoundedWriter* writer, const uint8_t* p, const uint8_t* end, bool resolve_escapes);

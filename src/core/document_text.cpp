@@ -136,19 +136,19 @@ void decode_text(BoundedWriter* writer, const uint8_t* bytes, uint64_t length, b
         while (p < end && *p < 0x80 && !(resolve_escapes && *p == '\\')) p++;
         if (p > run) bw_append(writer, run, static_cast<uint64_t>(p - run));
         if (p >= end) break;
-        if (*p == '\\') {
-            p = decode_escape(writer, p, end);
-            continue;
-        }
-        uint32_t len = utf8_sequence_length(p, end);
-        if (len) {
-            bw_append(writer, p, len);
-            p += len;
-        } else {
-            bw_append(writer, REPLACEMENT, 3);
-            p++;
-        }
+        p = decode_character(writer, p, end, resolve_escapes);
     }
+}
+
+const uint8_t* decode_character(BoundedWriter* writer, const uint8_t* p, const uint8_t* end, bool resolve_escapes) {
+    if (resolve_escapes && *p == '\\') return decode_escape(writer, p, end);
+    uint32_t len = utf8_sequence_length(p, end);
+    if (len) {
+        bw_append(writer, p, len);
+        return p + len;
+    }
+    bw_append(writer, REPLACEMENT, 3);
+    return p + 1;
 }
 
 uint32_t key_token_length(const Document* doc, NodeId id) {
@@ -217,16 +217,6 @@ uint64_t copy_value(const Document* doc, NodeId id, void* buffer, uint64_t size)
 
 namespace {
 
-bool is_valid_utf8(const uint8_t* p, uint64_t length) {
-    const uint8_t* end = p + length;
-    while (p < end) {
-        uint32_t len = utf8_sequence_length(p, end);
-        if (!len) return false;
-        p += len;
-    }
-    return true;
-}
-
 // A key's decoded text: the raw slice itself when decoding would not change
 // it, else a decoded copy (or, when memory cannot be had, the raw slice).
 struct DecodedKey {
@@ -237,7 +227,7 @@ struct DecodedKey {
 
 DecodedKey decode_key(TextSlice slice) {
     DecodedKey raw{slice.bytes, slice.length, nullptr};
-    if (!slice.escaped && is_valid_utf8(slice.bytes, slice.length)) return raw;
+    if (!slice.escaped && utf8_is_valid(slice.bytes, slice.length)) return raw;
     BoundedWriter measure = bounded_writer(nullptr, 0);
     decode_text(&measure, slice.bytes, slice.length, slice.escaped);
     uint8_t* owned = static_cast<uint8_t*>(mem_alloc(measure.total + 1));
