@@ -1,0 +1,286 @@
+// The matcher: case folding in both modes, scopes, fields, marks, errors, and
+// the word-wide candidate scan against a byte-by-byte search.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "alloc_sweep.h"
+#include "load_text.h"
+#include "search/matcher.h"
+
+namespace {
+
+struct StateReleaser {
+    void operator()(SearchState* state) const { release_search(state); }
+};
+using StatePtr = std::unique_ptr<SearchState, StateReleaser>;
+
+const uint8_t* bytes_of(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
+
+StatePtr compile(Document* doc, const std::string& query, SearchOptions options = {}, std::string* error = nullptr) {
+    char message[128];
+    StatePtr state(compile_search(doc, bytes_of(query), query.size(), &options, message, sizeof message));
+    if (error) *error = message;
+    return state;
+}
+
+// Every field that matches, as "key 3" or "value 3".
+std::string matched_fields(const std::string& json, const std::string& query, SearchOptions options = {}) {
+    DocumentPtr doc = load_text(json);
+    StatePtr state = compile(doc.get(), query, options);
+    if (!state) return "no state";
+    std::string found;
+    for (NodeId id = 0; id < node_count(doc.get()); id++) {
+        for (bool is_key : {true, false}) {
+            int result = field_matches(state.get(), &state->scratch, id, node_at(doc.get(), id), is_key);
+            if (result) found += (found.empty() ? "" : ", ") + std::string(is_key ? "key " : "value ") + std::to_string(id);
+        }
+    }
+    return found;
+}
+
+// "offset+length" of every mark, then "=count".
+std::string marks(const SearchState* state, const std::string& text, bool is_key = false, uint32_t max = 256) {
+    std::vector<uint32_t> starts(max), lengths(max);
+    uint32_t count = find_marks(state, bytes_of(text), text.size(), is_key, starts.data(), lengths.data(), max);
+    std::string out;
+    for (uint32_t i = 0; i < count && i < max; i++) out += std::to_string(starts[i]) + "+" + std::to_string(lengths[i]) + " ";
+    return out + "=" + std::to_string(count);
+}
+
+bool plain_finds(const std::string& query, const std::string& text, uint8_t match_case = 0) {
+    StatePtr state = compile(nullptr, query, SearchOptions{match_case, 0, 0, 0});
+    return find_marks(state.get(), bytes_of(text), text.size(), false, nullptr, nullptr, 0) > 0;
+}
+
+bool regex_finds(const std::string& query, const std::string& text, uint8_t match_case = 0) {
+    StatePtr state = compile(nullptr, query, SearchOptions{match_case, 1, 0, 0});
+    return find_marks(state.get(), bytes_of(text), text.size(), false, nullptr, nullptr, 0) > 0;
+}
+
+TEST(Matcher, FoldTableWorksBothWays) {
+    struct Pair {
+        const char* capital;
+        const char* small;
+    };
+    // First and last entries of each range of the table, and the ones that
+    // cross from one lead byte to another.
+    const Pair pairs[] = {
+        {"\xC3\x80", "\xC3\xA0"},  // À à
+        {"\xC3\x89", "\xC3\xA9"},  // É é
+        {"\xC3\x9E", "\xC3\xBE"},  // Þ þ
+        {"\xC4\x80", "\xC4\x81"},  // Ā ā
+        {"\xC4\xB6", "\xC4\xB7"},  // Ķ ķ
+        {"\xC4\xB9", "\xC4\xBA"},  // Ĺ ĺ
+        {"\xC4\xBF", "\xC5\x80"},  // Ŀ ŀ
+        {"\xC5\x87", "\xC5\x88"},  // Ň ň
+        {"\xC5\x8A", "\xC5\x8B"},  // Ŋ ŋ
+        {"\xC5\xB6", "\xC5\xB7"},  // Ŷ ŷ
+        {"\xC5\xB8", "\xC3\xBF"},  // Ÿ ÿ
+        {"\xC5\xB9", "\xC5\xBA"},  // Ź ź
+        {"\xC5\xBD", "\xC5\xBE"},  // Ž ž
+        {"\xC4\xB0", "i"},         // İ i
+    };
+    for (const Pair& pair : pairs) {
+        for (std::string prefix : {"", "x", "seven b"}) {  // the letter first, second, or after a word
+            std::string capital = prefix + pair.capital, small = prefix + pair.small;
+            EXPECT_TRUE(plain_finds(small, "<" + capital + ">")) << small;
+            EXPECT_TRUE(plain_finds(capital, "<" + small + ">")) << capital;
+            EXPECT_FALSE(plain_finds(small, "<" + capital + ">", 1)) << small;
+        }
+    }
+    // Left alone: × and ÷, ß, dotless ı, ĸ, ŉ, ſ.
+    EXPECT_FALSE(plain_finds("\xC3\x97", "\xC3\xB7"));
+    EXPECT_FALSE(plain_finds("\xC4\xB1", "I"));
+    EXPECT_FALSE(plain_finds("\xC3\x9F", "ss"));
+    EXPECT_TRUE(plain_finds("\xC5\xBF", "\xC5\xBF"));
+    EXPECT_FALSE(plain_finds("\xC5\xBF", "s"));
+}
+
+TEST(Matcher, PlainAndRegexModesDifferOutsideTheTable) {
+    EXPECT_FALSE(plain_finds("\xCF\x89", "\xCE\xA9"));  // ω, Ω
+    EXPECT_TRUE(regex_finds("\xCF\x89", "\xCE\xA9"));
+    EXPECT_FALSE(regex_finds("\xCF\x89", "\xCE\xA9", 1));
+    EXPECT_TRUE(plain_finds("WORD", "a word"));
+    EXPECT_FALSE(plain_finds("Word", "a word", 1));
+    EXPECT_TRUE(plain_finds("Word", "a Word", 1));
+}
+
+TEST(Matcher, MatchesAtTheFieldsEdgesOnly) {
+    std::string text = "abcd";
+    const uint8_t* start = bytes_of(text);
+    for (uint8_t match_case : {0, 1}) {
+        StatePtr state = compile(nullptr, "bc", SearchOptions{match_case, 0, 0, 0});
+        EXPECT_EQ(find_plain(state.get(), start, start + 3).end, start + 3);  // ends at the last byte
+        EXPECT_EQ(find_plain(state.get(), start, start + 2).start, nullptr);  // would run past the end
+        EXPECT_EQ(find_plain(state.get(), start + 2, start + 4).start, nullptr);
+    }
+    // A needle of one byte finds İ, which is two bytes in the text.
+    StatePtr i = compile(nullptr, "i");
+    std::string dotted = "\xC4\xB0";
+    PlainMatch match = find_plain(i.get(), bytes_of(dotted), bytes_of(dotted) + 2);
+    EXPECT_EQ(match.end - match.start, 2);
+}
+
+TEST(Matcher, FieldsAndScopes) {
+    const std::string json = R"({"name":"Ann","k\u0065y":[true,1e5],"Key":{}})";
+    // 0 object, 1 "name":"Ann", 2 key (escaped) array, 3 true, 4 1e5, 5 "Key":{}
+    EXPECT_EQ(matched_fields(json, "key"), "key 2, key 5");
+    EXPECT_EQ(matched_fields(json, "key", SearchOptions{1, 0, 0, 0}), "key 2");
+    EXPECT_EQ(matched_fields(json, "ann"), "value 1");
+    EXPECT_EQ(matched_fields(json, "n", SearchOptions{0, 0, 1, 0}), "key 1");
+    EXPECT_EQ(matched_fields(json, "n", SearchOptions{0, 0, 2, 0}), "value 1");
+    EXPECT_EQ(matched_fields(json, "1e5"), "value 4");
+    EXPECT_EQ(matched_fields(json, "100000"), "");
+    EXPECT_EQ(matched_fields(json, "tru"), "value 3");
+    EXPECT_EQ(matched_fields(json, "{"), "");  // containers are never matched by value
+    EXPECT_EQ(matched_fields(json, "^k.y$", SearchOptions{0, 1, 0, 0}), "key 2, key 5");
+    EXPECT_EQ(matched_fields(json, "^nn", SearchOptions{0, 1, 0, 0}), "");  // anchors refer to the field
+    EXPECT_EQ(matched_fields(json, "^an", SearchOptions{0, 1, 0, 0}), "value 1");
+    EXPECT_EQ(matched_fields("[\"a\xFF" "b\"]", "a.b", SearchOptions{0, 1, 0, 0}), "value 1");
+    EXPECT_EQ(matched_fields("{k5: 'x\\ty'}", "x\ty"), "value 1");
+}
+
+TEST(Matcher, CompileErrors) {
+    std::string error = "unchanged";
+    EXPECT_FALSE(compile(nullptr, "", SearchOptions{}, &error));
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(compile(nullptr, "(a", SearchOptions{0, 1, 0, 0}, &error));
+    EXPECT_NE(error, "");
+    EXPECT_FALSE(compile(nullptr, "a\xC0\xAF", SearchOptions{0, 1, 0, 0}, &error));  // an overlong form
+    EXPECT_EQ(error, "invalid code point value");
+    EXPECT_TRUE(compile(nullptr, "a\xC0\xAF", SearchOptions{}, &error));  // plain mode takes any bytes
+    EXPECT_EQ(error, "");
+
+    // Messages are cut at a character boundary: "undefined name <é..." in 18
+    // bytes would split the é after its 16 ASCII bytes.
+    char small[18];
+    SearchOptions regex{0, 1, 0, 0};
+    std::string query = "\\k<\xC3\xA9\xC3\xA9>";
+    EXPECT_EQ(compile_search(nullptr, bytes_of(query), query.size(), &regex, small, sizeof small), nullptr);
+    EXPECT_STREQ(small, "undefined name <");
+}
+
+TEST(Matcher, MarksNeverOverlapAndSkipEmptyMatches) {
+    StatePtr aa = compile(nullptr, "aa");
+    EXPECT_EQ(marks(aa.get(), "aaaa"), "0+2 2+2 =2");
+    EXPECT_EQ(marks(aa.get(), "aAaAa", false, 2), "0+2 2+2 =2");
+    StatePtr a = compile(nullptr, "a");
+    EXPECT_EQ(marks(a.get(), "a-a-a-a-a", false, 2), "0+1 2+1 =5");
+    StatePtr star = compile(nullptr, "x*", SearchOptions{0, 1, 0, 0});
+    EXPECT_EQ(marks(star.get(), "axb"), "1+1 =1");
+    EXPECT_EQ(marks(star.get(), ""), "=0");
+    StatePtr e = compile(nullptr, "\xC3\xA9", SearchOptions{0, 1, 0, 0});
+    EXPECT_EQ(marks(e.get(), "\xFF\xC3\x89"), "1+2 =1");  // a bad byte keeps the offsets in place
+    StatePtr keys = compile(nullptr, "a", SearchOptions{0, 0, 1, 0});
+    EXPECT_EQ(marks(keys.get(), "a", true), "0+1 =1");
+    EXPECT_EQ(marks(keys.get(), "a", false), "=0");
+    EXPECT_EQ(find_marks(nullptr, bytes_of("a"), 1, false, nullptr, nullptr, 0), 0u);
+    // Longer than the stack copy: a heap copy with the same answers.
+    std::string long_text = std::string(3000, '-') + "aa";
+    EXPECT_EQ(marks(aa.get(), long_text), "3000+2 =1");
+}
+
+// Byte-by-byte reference: the first position whose folded text begins with
+// the folded needle. Folding here goes through a map of the table's pairs.
+std::string reference_fold(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char byte = text[i];
+        if (byte >= 'A' && byte <= 'Z') {
+            out += char(byte + 32);
+            i++;
+            continue;
+        }
+        bool latin = byte >= 0xC3 && byte <= 0xC5 && i + 1 < text.size() && (text[i + 1] & 0xC0) == 0x80;
+        if (!latin) {
+            out += char(byte);
+            i++;
+            continue;
+        }
+        uint32_t cp = ((byte & 0x1F) << 6) | (text[i + 1] & 0x3F);
+        uint32_t folded = cp;
+        if ((cp >= 0xC0 && cp <= 0xD6) || (cp >= 0xD8 && cp <= 0xDE)) folded = cp + 32;
+        else if (cp == 0x130) folded = 'i';
+        else if (cp == 0x178) folded = 0xFF;
+        else if (((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) && cp % 2 == 0) folded = cp + 1;
+        else if (((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) && cp % 2 == 1) folded = cp + 1;
+        if (folded < 0x80) out += char(folded);
+        else out += std::string{char(0xC0 | (folded >> 6)), char(0x80 | (folded & 0x3F))};
+        i += 2;
+    }
+    return out;
+}
+
+int64_t reference_find(const std::string& text, const std::string& needle, bool match_case) {
+    if (match_case) {
+        size_t at = text.find(needle);
+        return at == std::string::npos ? -1 : int64_t(at);
+    }
+    std::string target = reference_fold(needle);
+    for (size_t p = 0; p < text.size(); p++) {
+        std::string folded;
+        for (size_t q = p; folded.size() < target.size() && q < text.size();) {
+            unsigned char byte = text[q];
+            size_t step = byte >= 0xC3 && byte <= 0xC5 && q + 1 < text.size() && (text[q + 1] & 0xC0) == 0x80 ? 2 : 1;
+            folded += reference_fold(text.substr(q, step));
+            q += step;
+        }
+        if (folded == target) return int64_t(p);
+    }
+    return -1;
+}
+
+TEST(Matcher, CandidateScanAgreesWithAByteByByteSearch) {
+    const char* const pieces[] = {"a", "A", "i", "I", "\xC4\xB0", "\xC3\xA9", "\xC3\x89", "\xC3\xBF", "\xC5\xB8",
+                                  "\xC4\xBF", "\xC5\x80", "x", "\"", "\xE2\x82\xAC"};
+    std::mt19937 random(5);
+    for (int round = 0; round < 4000; round++) {
+        std::string text, needle;
+        for (uint32_t i = random() % 40; i > 0; i--) text += pieces[random() % std::size(pieces)];
+        for (uint32_t i = random() % 3 + 1; i > 0; i--) needle += pieces[random() % std::size(pieces)];
+        uint8_t match_case = random() % 2;
+        StatePtr state = compile(nullptr, needle, SearchOptions{match_case, 0, 0, 0});
+        // The text sits in a padded buffer, as every matcher input does.
+        std::string padded = text + std::string(MATCHER_PADDING, '\0');
+        const uint8_t* start = bytes_of(padded);
+        PlainMatch match = find_plain(state.get(), start, start + text.size());
+        int64_t expected = reference_find(text, needle, match_case);
+        ASSERT_EQ(match.start ? int64_t(match.start - start) : -1, expected)
+            << "needle " << needle << " text " << text << " case " << int(match_case);
+    }
+}
+
+TEST(Matcher, OutOfMemoryWhileCompilingOrDecoding) {
+    DocumentPtr doc = load_text(R"({"k\u0065y":"v\u0061lue"})");
+    for (uint8_t regex : {0, 1}) {
+        SearchOptions options{0, regex, 0, 0};
+        sweep_allocation_failures([&](uint64_t n) {
+            char error[64];
+            SearchState* state = compile_search(doc.get(), bytes_of("value"), 5, &options, error, sizeof error);
+            if (!state) {
+                EXPECT_STREQ(error, "out of memory") << "allocation " << n;
+                return;
+            }
+            int result = field_matches(state, &state->scratch, 1, node_at(doc.get(), 1), false);
+            EXPECT_TRUE(result == 1 || result == -1) << "allocation " << n;
+            release_search(state);
+        });
+    }
+}
+
+TEST(Matcher, RegexInitialisationIsSharedBetweenThreads) {
+    std::vector<std::thread> threads;
+    std::vector<int> found(4, -1);
+    for (int i = 0; i < 4; i++) {
+        threads.emplace_back([&found, i] { found[i] = regex_finds("b+", "abbbc") ? 1 : 0; });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(found, (std::vector<int>{1, 1, 1, 1}));
+}
+
+}  // namespace
