@@ -228,6 +228,8 @@ TextSlice key_text(const Document* doc, NodeId id);
 uint64_t copy_key(const Document* doc, NodeId id, void* buffer, uint64_t size);
 uint64_t copy_value(const Document* doc, NodeId id, void* buffer, uint64_t size);
 uint32_t key_repeat_count(const Document* doc, NodeId id);
+// Whether the decoded key of `id` is exactly these bytes (false without a key).
+bool key_equals(const Document* doc, NodeId id, const uint8_t* key, uint64_t length);
 // The same decoding into a caller's writer (which tells how much was stored).
 void decode_key_into(const Document* doc, NodeId id, BoundedWriter* writer);
 void decode_value_into(const Document* doc, NodeId id, BoundedWriter* writer);

@@ -4,6 +4,7 @@
 #include "base/memory.h"
 #include "base/utf8.h"
 #include "core/document.h"
+#include "core/identifier.h"
 
 namespace {
 
@@ -164,13 +165,7 @@ uint32_t key_token_length(const Document* doc, NodeId id) {
         return (pos < end ? pos + 1 : end) - start;
     }
     pos = start;
-    while (pos < end) {
-        uint8_t byte = text[pos];
-        bool identifier = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                          (byte >= '0' && byte <= '9') || byte == '_' || byte == '$' || byte >= 0x80;
-        if (!identifier) break;
-        pos++;
-    }
+    while (pos < end && is_identifier_byte(text[pos])) pos++;
     return pos - start;
 }
 
@@ -254,6 +249,45 @@ uint32_t key_repeat_count(const Document* doc, NodeId id) {
     }
     mem_free(target.owned);
     return count;
+}
+
+namespace {
+
+bool contains_replacement(const uint8_t* bytes, uint64_t length) {
+    for (uint64_t i = 0; i + 2 < length; i++) {
+        if (bytes[i] == 0xEF && bytes[i + 1] == 0xBF && bytes[i + 2] == 0xBD) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool key_equals(const Document* doc, NodeId id, const uint8_t* key, uint64_t length) {
+    if (!has_key(doc, id)) return false;
+    const Node* node = node_at(doc, id);
+    // A key without escapes decodes to its own bytes, except that bad bytes
+    // become U+FFFD; so unless the wanted key holds U+FFFD, the raw bytes
+    // must match exactly and decoding is not needed.
+    if (!(node_flags(doc, id) & NodeFlags::KeyEscaped) && !contains_replacement(key, length)) {
+        const uint8_t* text = doc->text;
+        uint8_t quote = text[node->key_offset];
+        bool quoted = quote == '"' || quote == '\'';
+        uint64_t content = node->key_offset + (quoted ? 1 : 0);
+        if (content + length > doc->text_length) return false;
+        uint8_t after = text[content + length];  // inside the padding at worst
+        bool ends_here = quoted ? after == quote : !is_identifier_byte(after);
+        return ends_here && std::memcmp(text + content, key, length) == 0;
+    }
+    BoundedWriter measure = bounded_writer(nullptr, 0);
+    decode_key_into(doc, id, &measure);
+    if (measure.total != length) return false;
+    uint8_t* decoded = static_cast<uint8_t*>(mem_alloc(length + 1));
+    if (!decoded) return false;
+    BoundedWriter writer = bounded_writer(decoded, length + 1);
+    decode_key_into(doc, id, &writer);
+    bool equal = std::memcmp(decoded, key, length) == 0;
+    mem_free(decoded);
+    return equal;
 }
 
 uint32_t column_of_offset(const Document* doc, uint32_t offset) {

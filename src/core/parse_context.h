@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/document.h"
+#include "core/identifier.h"
 #include "core/load.h"
 
 // Most levels of nesting; one more is an error.
@@ -84,10 +85,6 @@ inline bool is_ascii_letter(uint8_t byte) {
 // Bytes that may not directly follow a word such as true, NaN or Infinity.
 inline bool is_word_byte(uint8_t byte) { return is_ascii_letter(byte) || is_digit(byte) || byte == '_'; }
 
-inline bool is_identifier_byte(uint8_t byte) {
-    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || is_digit(byte) || byte == '_' ||
-           byte == '$' || byte >= 0x80;
-}
 
 inline bool is_json_whitespace(uint8_t byte) { return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r'; }
 

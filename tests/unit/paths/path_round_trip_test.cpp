@@ -1,0 +1,118 @@
+// Every path this program writes reads back to its Node, in all five styles,
+// over real documents and over keys chosen to break quoting.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "load_text.h"
+#include "paths/path_format.h"
+#include "paths/path_resolve.h"
+
+namespace {
+
+// The Node each path must name, worked out independently: the walk from the
+// root takes, at each step, the first child with the same decoded key (so a
+// duplicate key, and everything below it, names the first occurrence), or
+// the child at the same index.
+std::vector<NodeId> expected_targets(const Document* doc) {
+    std::unordered_map<NodeId, std::unordered_map<std::string, NodeId>> first_keys;
+    auto first_with_key = [&](NodeId container, const std::string& key) {
+        auto [entry, added] = first_keys.try_emplace(container);
+        if (added) {
+            for (NodeId child = first_child(doc, container); child != NO_NODE; child = next_sibling(doc, child))
+                if (has_key(doc, child)) entry->second.try_emplace(key_of(doc, child), child);
+        }
+        auto found = entry->second.find(key);
+        return found == entry->second.end() ? NO_NODE : found->second;
+    };
+    std::vector<NodeId> target(node_count(doc), NO_NODE);
+    if (!target.empty()) target[0] = 0;
+    for (NodeId id = 1; id < node_count(doc); id++) {
+        NodeId above = target[parent(doc, id)];
+        if (above == NO_NODE) continue;
+        if (has_key(doc, id)) {
+            target[id] = first_with_key(above, key_of(doc, id));
+        } else {
+            uint32_t index = index_in_parent(doc, id);
+            target[id] = index < child_count(doc, above) ? child_at(doc, above, index) : NO_NODE;
+        }
+    }
+    return target;
+}
+
+// Checks every node and style; returns the number of failures (reporting the first few).
+int check_round_trips(const Document* doc, const std::string& name) {
+    int failures = 0;
+    std::string path;
+    char message[512];
+    std::vector<NodeId> expected_for = expected_targets(doc);
+    for (NodeId id = 0; id < node_count(doc); id++) {
+        NodeId expected = expected_for[id];
+        for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++) {
+            path.resize(format_path(doc, id, static_cast<PathStyle>(style), nullptr, 0));
+            format_path(doc, id, static_cast<PathStyle>(style), path.data(), path.size() + 1);
+            NodeId found = resolve_path(doc, path.data(), path.size(), message, sizeof message);
+            if (found == expected) continue;
+            if (++failures <= 5)
+                ADD_FAILURE() << name << " node " << id << " style " << style << ": " << path << " -> " << found
+                              << " " << message;
+        }
+    }
+    return failures;
+}
+
+TEST(PathRoundTrip, BenchmarkCorpus) {
+    if (!shared_data_available()) GTEST_SKIP() << "shared test data not found";
+    for (const char* name : {"apache_builds.json", "canada.json", "citm_catalog.json", "github_events.json",
+                             "gsoc-2018.json", "instruments.json", "marine_ik.json", "mesh.pretty.json",
+                             "numbers.json", "random.json", "twitter.json", "twitterescaped.json",
+                             "update-center.json", "amazon_cellphones.ndjson"}) {
+        DocumentPtr doc = load_text(read_file(shared_data_path(std::string("bench-data/") + name)));
+        ASSERT_GT(node_count(doc.get()), 0u) << name;
+        EXPECT_EQ(check_round_trips(doc.get(), name), 0);
+    }
+}
+
+TEST(PathRoundTrip, AdversarialKeys) {
+    const char* const keys[] = {"", "$", "$ref", "0", "12", "a/b~c", "~0", "~1", "it's", "say \"hi\"", "back\\slash",
+                                "line\nfeed", "tab\there", "cr\rhere", "\x01\x1f", "\x7f", "ключ", "東京", "😀",
+                                "a.b", "a[0]", "['x']", "/", "//", " ", "_", "$$", "a b", "dup", "dup"};
+    std::string text = "{";
+    auto escape = [](const std::string& key) {
+        std::string out;
+        for (unsigned char c : key) {
+            if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
+            else if (c < 0x20) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\u%04x", c);
+                out += hex;
+            } else out += static_cast<char>(c);
+        }
+        return out;
+    };
+    for (size_t i = 0; i < std::size(keys); i++) {
+        std::string key = escape(keys[i]);
+        text += "\"" + key + "\":{\"" + key + "\":[" + std::to_string(i) + ",{\"" + key + "\":null}]},";
+    }
+    text += "\"" + std::string(300, 'k') + "\":1, 'single\\'quoted':2, unquoted$:3, \"esc\\u0041ped\":4}";
+    DocumentPtr doc = load_text(text);
+    ASSERT_EQ(problem_count(doc.get()), 0u) << problem_at(doc.get());
+    EXPECT_EQ(check_round_trips(doc.get(), "adversarial"), 0);
+}
+
+TEST(PathRoundTrip, KeysThatAreNotValidUtf8NameTheFirstLookAlike) {
+    // Bytes that are not UTF-8 are written as U+FFFD, so a path to such a key
+    // names the first key that reads the same: here the path of the key 0xFE
+    // names the earlier key 0xFF. That is the limit of a path as text.
+    DocumentPtr doc = load_text("{\"\xFF\":1, \"\xFE\":2, \"\xEF\xBF\xBD\":3}");
+    const Document* d = doc.get();
+    std::string path(format_path(d, 2, PathStyle::JsonPath, nullptr, 0), '\0');
+    format_path(d, 2, PathStyle::JsonPath, path.data(), path.size() + 1);
+    EXPECT_EQ(path, "$['\xEF\xBF\xBD']");
+    EXPECT_EQ(resolve_path(d, path.data(), path.size(), nullptr, 0), 1u);
+    EXPECT_EQ(check_round_trips(d, "invalid UTF-8"), 0);
+}
+
+}  // namespace
