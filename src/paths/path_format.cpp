@@ -178,7 +178,7 @@ uint64_t breadcrumb_label(const Document* doc, NodeId id, void* buffer, uint64_t
         return w.total;
     }
     if (record_line(doc, id) != 0) {
-        char count[32];
+        char count[COUNT_TEXT_SIZE];
         format_count(record_line(doc, id), count, sizeof count);
         put(&w, "line ");
         put(&w, count);
