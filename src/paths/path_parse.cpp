@@ -41,16 +41,23 @@ void key_append_code_point(KeyBuffer* key, uint32_t cp) {
     key_append(key, bytes, utf8_encode(cp, bytes));
 }
 
+// Appends a segment, taking over the key's bytes (freed here on failure).
 bool add_segment(ParsedPath* path, SegmentKind kind, KeyBuffer* key, uint64_t index) {
-    if (key && key->failed) return false;
-    if (key && !key->bytes) key_append(key, nullptr, 0);  // an empty key still owns its NUL
-    if (key && key->failed) return false;
-    if (path->count == path->capacity) {
+    if (key && !key->bytes) key_append(key, nullptr, 0);  // an empty key still owns its zero byte
+    bool ok = !(key && key->failed);
+    if (ok && path->count == path->capacity) {
         uint32_t capacity = path->capacity ? path->capacity * 2 : 8;
         PathSegment* grown = mem_realloc_array(path->segments, capacity);
-        if (!grown) return false;
-        path->segments = grown;
-        path->capacity = capacity;
+        if (grown) {
+            path->segments = grown;
+            path->capacity = capacity;
+        }
+        ok = grown != nullptr;
+    }
+    if (!ok) {
+        if (key) mem_free(key->bytes);
+        if (key) *key = KeyBuffer{};
+        return false;
     }
     PathSegment& segment = path->segments[path->count++];
     segment.kind = kind;
@@ -244,10 +251,8 @@ bool read_pointer(Reader* r) {
             }
             if (digits && index <= INDEX_CAP) index = index * 10 + (*q - '0');
         }
-        if (!add_segment(r->path, digits ? SegmentKind::KeyOrIndex : SegmentKind::Key, &key, index)) {
-            mem_free(key.bytes);
+        if (!add_segment(r->path, digits ? SegmentKind::KeyOrIndex : SegmentKind::Key, &key, index))
             return memory_error(r);
-        }
         if (piece_end >= r->end) return true;
         p = piece_end + 1;
     }

@@ -86,3 +86,37 @@ TEST(PathResolve, MissingNodesSayWhy) {
 }
 
 }  // namespace
+
+#include "alloc_sweep.h"
+#include "paths/path_format.h"
+
+namespace {
+
+TEST(PathAllocation, FormatAndResolveSurviveEveryFailure) {
+    // Deeper than the on-stack chain, with keys longer than the local buffer.
+    std::string text, close;
+    for (int i = 0; i < 70; i++) {
+        text += "{\"" + std::string(i == 3 ? 300 : 2, 'k') + "\\n\":[";
+        close = "]}" + close;
+    }
+    DocumentPtr doc = load_text(text + "1" + close);
+    const Document* d = doc.get();
+    NodeId deepest = node_count(d) - 1;
+    for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++) {
+        std::string path(format_path(d, deepest, static_cast<PathStyle>(style), nullptr, 0), '\0');
+        format_path(d, deepest, static_cast<PathStyle>(style), path.data(), path.size() + 1);
+        std::string missing = path + (style == 4 ? "/9" : "[9]");
+        uint64_t allocations = sweep_allocation_failures([&](uint64_t) {
+            char buffer[64];
+            uint64_t length = format_path(d, deepest, static_cast<PathStyle>(style), buffer, sizeof buffer);
+            EXPECT_LE(length, path.size());  // a long key that cannot be decoded is written empty
+            char message[128];
+            NodeId found = resolve_path(d, path.data(), path.size(), message, sizeof message);
+            EXPECT_TRUE(found == deepest || found == NO_NODE);
+            EXPECT_EQ(resolve_path(d, missing.data(), missing.size(), message, sizeof message), NO_NODE);
+        });
+        EXPECT_GT(allocations, 2u);
+    }
+}
+
+}  // namespace

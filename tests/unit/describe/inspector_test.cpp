@@ -1,0 +1,103 @@
+// The Inspector's description: header, path, repeated keys, and a value part
+// held to its 2 MB window with long lines shortened.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "alloc_sweep.h"
+#include "describe/inspector.h"
+#include "describe/json_writer.h"
+#include "load_text.h"
+
+namespace {
+
+std::string inspect(const Document* doc, NodeId id, PathStyle style = PathStyle::JsonPath) {
+    uint64_t length = 0;
+    char* text = inspector_text(doc, id, style, &length);
+    if (!text) return "<none>";
+    std::string result(text, length);
+    EXPECT_EQ(std::strlen(text), length);
+    free_text(text);
+    return result;
+}
+
+const std::string NOTE_END = ". Copy gets all of it.";
+
+TEST(Inspector, HeaderPathAndValue) {
+    DocumentPtr doc = load_text("{\"a\":{\"b\":[1,2]},\"s\":\"x\\ny\",\"k\":1,\"k\":2,\"k\":3}");
+    const Document* d = doc.get();
+    EXPECT_EQ(inspect(d, 1), "object \xC2\xB7 1 key \xC2\xB7 11 bytes\n$.a\n\n{\n  \"b\": [\n    1,\n    2\n  ]\n}");
+    EXPECT_EQ(inspect(d, 5), "string \xC2\xB7 3 characters \xC2\xB7 6 bytes\n$.s\n\nx\ny");
+    EXPECT_EQ(inspect(d, 6), "number \xC2\xB7 1 byte\n$.k\nThis key appears 3 times in its object.\n\n1");
+    EXPECT_NE(inspect(d, 0, PathStyle::JavaScript).find("\n(root)\n\n{"), std::string::npos);
+    EXPECT_NE(inspect(d, 0, PathStyle::JsonPath).find("\n$\n\n{"), std::string::npos);
+    EXPECT_EQ(inspect(d, 99), "<none>");
+    EXPECT_EQ(inspect(nullptr, 0), "<none>");
+}
+
+TEST(Inspector, ErrorRecordShowsItsProblemAndLine) {
+    DocumentPtr doc = load_json_lines("[1]\n{\"b\": tru\n");
+    EXPECT_EQ(inspect(doc.get(), 3), "error \xC2\xB7 9 bytes\n$[1]\n\ninvalid literal\n\n{\"b\": tru");
+}
+
+TEST(Inspector, LongStringShowsTheFirstTwoMegabytes) {
+    std::string line = std::string(99, 'x') + "\\n";  // 100 decoded bytes per line
+    std::string content;
+    while (content.size() < 5 * 1024 * 1024) content += line;
+    DocumentPtr doc = load_text("[\"" + content + "\"]");
+    std::string text = inspect(doc.get(), 1);
+    size_t value_start = text.find("\n\n") + 2;
+    size_t note = text.rfind("\n\nShowing the first 2 MB of ");
+    ASSERT_NE(note, std::string::npos);
+    EXPECT_EQ(text.substr(note), "\n\nShowing the first 2 MB of 5.0 MB" + NOTE_END);
+    EXPECT_LE(note - value_start, 2097152u);
+    EXPECT_GT(note - value_start, 2000000u);
+}
+
+TEST(Inspector, LargeContainerShowsWholeLinesUpToTwoMegabytes) {
+    std::string items = "[";
+    for (int i = 0; i < 150000; i++) items += (i ? ",\"" : "\"") + std::string(12, 'a' + i % 26) + "\"";
+    items += "]";
+    DocumentPtr doc = load_text(items);
+    uint64_t pretty = json_text_length(doc.get(), 0, true);
+    ASSERT_GT(pretty, 2500000u);
+    std::string text = inspect(doc.get(), 0);
+    size_t note = text.rfind("\n\nShowing the first 2 MB of 2.");
+    ASSERT_NE(note, std::string::npos) << text.substr(text.size() - 100);
+    EXPECT_EQ(text[note - 1], ',');  // the value part ends with a whole line
+    EXPECT_NE(text.substr(note).find(" MB" + NOTE_END), std::string::npos);
+}
+
+TEST(Inspector, LongLinesAreShortened) {
+    DocumentPtr doc = load_text("[\"" + std::string(100000, 'z') + "\"]");
+    std::string text = inspect(doc.get(), 1);
+    std::string expected_tail = std::string(65536, 'z') + " \xE2\x80\xA6 33.7 KB more on this line\n\nShowing the first 2 MB of 97.7 KB" + NOTE_END;
+    ASSERT_GT(text.size(), expected_tail.size());
+    EXPECT_EQ(text.substr(text.size() - expected_tail.size()), expected_tail);
+    // A line that ends in a line feed counts only what was removed from it.
+    TextBuilder b = tb_growable();
+    std::string lines = std::string(70000, 'a') + "\n" + "tail";
+    tb_append(&b, lines.data(), lines.size());
+    EXPECT_TRUE(cut_long_lines(&b, 0, 1000000));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(b.data) + 65536, b.length - 65536),
+              " \xE2\x80\xA6 4.4 KB more on this line\ntail");
+    tb_free(&b);
+    char fixed[8];
+    TextBuilder f = tb_fixed(fixed, sizeof fixed);
+    EXPECT_FALSE(cut_long_lines(&f, 0, 0));
+    EXPECT_TRUE(f.failed);
+}
+
+TEST(Inspector, AllocationFailures) {
+    DocumentPtr doc = load_text("{\"list\":[1,{\"deep\":[\"x\\ty\", null]}],\"list\":2}");
+    sweep_allocation_failures([&](uint64_t) {
+        for (NodeId id = 0; id < node_count(doc.get()); id++) {
+            uint64_t length = 0;
+            char* text = inspector_text(doc.get(), id, PathStyle::Python, &length);
+            if (text) EXPECT_EQ(std::strlen(text), length);
+            free_text(text);
+        }
+    });
+}
+
+}  // namespace
