@@ -9,6 +9,9 @@
 namespace {
 
 const char* const OUTCOME_TEXT[] = {"success", "cancelled", "out of memory", "too large"};
+const char* const STYLE_NAMES[RUN_STYLE_COUNT] = {"Plain",   "Key",         "Index",   "String",
+                                                  "Number",  "Boolean",     "Null",    "Punctuation",
+                                                  "Summary", "Preview",     "Comment", "Warning"};
 
 }  // namespace
 
@@ -69,4 +72,17 @@ void print_key(FILE* out, const Document* doc, NodeId id) {
     BoundedWriter writer = bounded_writer(key.data(), key.size());
     decode_key_into(doc, id, &writer);
     print_escaped(out, key.data(), writer.written);
+}
+
+void print_row_paint(FILE* out, const RowPaint* paint, bool styles) {
+    for (uint32_t i = 0; i < paint->run_count; i++) {
+        const TextRun& run = paint->runs[i];
+        bool marked_before = i > 0 && paint->runs[i - 1].mark;
+        bool marked_after = i + 1 < paint->run_count && paint->runs[i + 1].mark;
+        if (run.mark && !marked_before) std::fputs("[[", out);
+        uint32_t style = static_cast<uint32_t>(run.style);
+        if (styles) std::fprintf(out, "<%s>", style < RUN_STYLE_COUNT ? STYLE_NAMES[style] : "?");
+        std::fwrite(paint->text + run.start, 1, run.length, out);
+        if (run.mark && !marked_after) std::fputs("]]", out);
+    }
 }

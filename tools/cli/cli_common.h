@@ -8,6 +8,7 @@
 
 #include "core/document.h"
 #include "core/load.h"
+#include "views/row_paint.h"
 
 // Loads FILE with the given options. On failure prints "error=<reason>" to
 // out and returns nullptr.
@@ -21,3 +22,7 @@ void print_escaped(FILE* out, const uint8_t* bytes, uint64_t length);
 // boundary) followed by "…" when longer, printed escaped.
 void print_value(FILE* out, const Document* doc, NodeId id);
 void print_key(FILE* out, const Document* doc, NodeId id);
+
+// The text of a row or line: with `styles`, each run as <Style>text; every
+// marked stretch wrapped in [[ and ]].
+void print_row_paint(FILE* out, const RowPaint* paint, bool styles);

@@ -1,0 +1,21 @@
+// The text of one tree row: its label (key, array index, record line or
+// root), then its value, or for a container its child count, "(cut short)"
+// when it was never closed, and for a collapsed one an inline preview of its
+// children; all fitted into a budget of character cells, with "…" where text
+// was cut, and with the row's search matches marked.
+#pragma once
+
+#include <cstdint>
+
+#include "search/matcher.h"
+#include "views/row_model.h"
+#include "views/row_paint.h"
+
+// Longest text shown for a string, a scalar or a broken value, in characters.
+constexpr uint32_t VALUE_CHARACTER_LIMIT = 500;
+
+// Resets `paint` and fills it for row `row` of the model (left empty for a row
+// beyond the model). With `search`, the matches in the shown key and value
+// are marked: 2 when the row's Node is `current_match`, else 1.
+void build_tree_row(const RowModel* model, uint32_t row, uint32_t budget, const SearchState* search,
+                    NodeId current_match, RowPaint* paint);

@@ -1,0 +1,220 @@
+// Tree rows as the list paints them: labels, values, summaries, previews,
+// cuts under every budget, control symbols and search marks.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "alloc_sweep.h"
+#include "cli_common.h"
+#include "cli_run.h"
+#include "load_text.h"
+#include "views/tree_row.h"
+
+namespace {
+
+constexpr uint32_t INITIAL = 0xFFFFFFFF;
+
+std::string printed(const RowPaint& paint, bool styles) {
+    FILE* out = std::tmpfile();
+    print_row_paint(out, &paint, styles);
+    return read_stream(out);
+}
+
+struct RowCase {
+    std::string json;
+    uint32_t row;
+    uint32_t budget;
+    std::string expected;
+    uint32_t level = INITIAL;
+    LoadOptions options = {};
+};
+
+// The row's text; with a query, its marks in [[ ]].
+std::string row_text(const RowCase& c, const char* query = nullptr, bool styles = false) {
+    DocumentPtr doc = load_text(c.json, c.options);
+    RowModel* model = create_row_model(doc.get());
+    if (c.level == INITIAL) initial_expansion(model);
+    else expand_to_level(model, c.level);
+    SearchState* search = nullptr;
+    if (query) search = compile_search(doc.get(), reinterpret_cast<const uint8_t*>(query), std::strlen(query), nullptr,
+                                       nullptr, 0);
+    RowPaint paint = row_paint();
+    build_tree_row(model, c.row, c.budget, search, NO_NODE, &paint);
+    std::string text = printed(paint, styles);
+    release_row_paint(&paint);
+    release_search(search);
+    release_row_model(model);
+    return text;
+}
+
+const std::string OBJECT = R"({"o":{"a":1,"b":"x","c":[1]}})";
+const std::string LONG_STRING = "[\"" + std::string(600, 'a') + "\"]";
+
+TEST(TreeRow, Layouts) {
+    const std::string ellipsis = "\xE2\x80\xA6";
+    const RowCase cases[] = {
+        {R"({"":1})", 1, 120, "\"\": 1"},
+        {"{}", 0, 120, "root {}"},
+        {"[[],{}]", 1, 120, "[0] []"},
+        {OBJECT, 1, 120, "o: {3}  {a: 1, b: \"x\", c: [\xE2\x80\xA6]}", 1},
+        {OBJECT, 1, 120, "o: {3}", 2},
+        {OBJECT, 0, 120, "root {1}  {o: {\xE2\x80\xA6}}", 0},
+        {"[1.50, 0x1F, true, null]", 1, 120, "[0] 1.50"},
+        {"[1.50, 0x1F, true, null]", 2, 120, "[1] 0x1F"},
+        {"[1.50, 0x1F, true, null]", 4, 120, "[3] null"},
+        {"[\"a\\nb\"]", 1, 9, "[0] \"a\xE2\x8F\x8E" "b\""},
+        {"[\"a\\nb\"]", 1, 8, "[0] \"a" + ellipsis + "\""},
+        {"[\"tab\\tdel\x7F\\u0001\"]", 1, 120, "[0] \"tab\xE2\x87\xA5" "del\xE2\x90\xA1\xE2\x90\x81\""},
+        {LONG_STRING, 1, 1000, "[0] \"" + std::string(500, 'a') + ellipsis + "\""},
+        {"[\"abcdef\"]", 1, 12, "[0] \"abcdef\""},
+        {"[\"abcdef\"]", 1, 11, "[0] \"abcd" + ellipsis + "\""},
+        {"[\"abcdef\"]", 1, 6, "[0] \"" + ellipsis},
+        {"[123456789]", 1, 8, "[0] 123" + ellipsis},
+        {"[" + std::string(600, '1') + "]", 1, 1000, "[0] " + std::string(500, '1') + ellipsis},
+        {"[\"abcdef\"]", 1, 1, ellipsis},
+        {"[\"abcdef\"]", 1, 5, "[0] " + ellipsis},
+        {"[\"abcdef\"]", 1, 0, ""},
+        {"{\"" + std::string(300, 'k') + "\":1}", 1, 40, std::string(39, 'k') + ellipsis},
+        {R"({"ab":1})", 1, 5, "ab: " + ellipsis},
+        {"[1,2", 0, 120, "root [2] (cut short)"},
+        {"[1,2", 0, 120, "root [2] (cut short)  [1, 2]", 0},
+        {"[1,2", 0, 14, "root [2] (cut" + ellipsis, 0},
+        {"[1,2", 0, 9, "root [2]" + ellipsis, 0},
+        {"[1,2", 0, 8, "root [2]", 0},
+        {"[1,2", 0, 7, "root [" + ellipsis, 0},
+    };
+    for (const RowCase& c : cases) EXPECT_EQ(row_text(c), c.expected) << c.json << " budget " << c.budget;
+}
+
+TEST(TreeRow, PreviewStopsBeforeAChildThatWouldNotFit) {
+    // "o: {3}" leaves budget - 6 for the preview "  {a: 1, b: \"x\", c: […]}" (24).
+    const std::string ellipsis = "\xE2\x80\xA6";
+    const struct {
+        uint32_t budget;
+        std::string expected;
+    } cases[] = {
+        {10, "o: {3}"},
+        {11, "o: {3}  {" + ellipsis + "}"},
+        {16, "o: {3}  {" + ellipsis + "}"},
+        {17, "o: {3}  {a: 1, " + ellipsis + "}"},
+        {29, "o: {3}  {a: 1, b: \"x\", " + ellipsis + "}"},
+        {30, "o: {3}  {a: 1, b: \"x\", c: [" + ellipsis + "]}"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(row_text({OBJECT, 1, c.budget, "", 1}), c.expected) << c.budget;
+    // Long keys and values are shortened inside the preview.
+    std::string json = "[{\"" + std::string(30, 'k') + "\":\"" + std::string(30, 'v') + "\",\"\":" +
+                       std::string(30, '9') + "}]";
+    EXPECT_EQ(row_text({json, 1, 200, "", 1}), "[0] {2}  {" + std::string(20, 'k') + ellipsis + ": \"" +
+                                                   std::string(24, 'v') + ellipsis + "\", \"\": " +
+                                                   std::string(24, '9') + ellipsis + "}");
+}
+
+TEST(TreeRow, RecordsAndBrokenLines) {
+    std::string lines(1232, '\n');
+    LoadOptions json_lines{0, 1};
+    std::string text = "{\"a\":1}\n" + lines + "[1]\n{\"b\":\n";
+    EXPECT_EQ(row_text({text, 0, 120, "", INITIAL, json_lines}), "records [3]");
+    EXPECT_EQ(row_text({text, 1, 120, "", INITIAL, json_lines}), "line 1 {1}");
+    EXPECT_EQ(row_text({text, 3, 120, "", INITIAL, json_lines}), "line 1,234 [1]");
+    EXPECT_EQ(row_text({text, 5, 120, "", INITIAL, json_lines}, nullptr, true),
+              "<Index>line 1,235<Plain> <Warning>\xE2\x9A\xA0 unexpected end of line<Plain>  <Preview>{\"b\":");
+    std::string many = "[";
+    for (int i = 0; i < 1235; i++) many += i ? ",0" : "0";
+    EXPECT_EQ(row_text({many + "]", 1235, 120}), "[1234] 0");
+}
+
+TEST(TreeRow, StylesOfEachPiece) {
+    EXPECT_EQ(row_text({OBJECT, 1, 120, "", 1}, nullptr, true),
+              "<Key>o<Punctuation>: <Summary>{3}<Plain>  <Preview>{a: 1, b: \"x\", c: [\xE2\x80\xA6]}");
+    EXPECT_EQ(row_text({"[true,\"s\",null]", 0, 120, "", 0}, nullptr, true),
+              "<Plain>root <Summary>[3]<Plain>  <Preview>[true, \"s\", null]");
+    EXPECT_EQ(row_text({"[false]", 1, 120}, nullptr, true), "<Index>[0]<Plain> <Boolean>false");
+    EXPECT_EQ(row_text({"[\"abcdef\"]", 1, 11}, nullptr, true), "<Index>[0]<Plain> <String>\"abcd\xE2\x80\xA6\"");
+    EXPECT_EQ(row_text({"[1,2", 0, 14, "", 0}, nullptr, true),
+              "<Plain>root <Summary>[2]<Plain> <Warning>(cut\xE2\x80\xA6");
+}
+
+TEST(TreeRow, HeaderAndMissingRows) {
+    DocumentPtr doc = load_text(OBJECT);
+    RowModel* model = create_row_model(doc.get());
+    expand_to_level(model, 1);
+    RowPaint paint = row_paint();
+    const uint8_t expected_chevrons[] = {2, 1};
+    for (uint32_t row = 0; row < 2; row++) {
+        build_tree_row(model, row, 0, nullptr, NO_NODE, &paint);
+        EXPECT_EQ(paint.node, row);
+        EXPECT_EQ(paint.depth, row);
+        EXPECT_EQ(paint.chevron, expected_chevrons[row]);
+        EXPECT_EQ(paint.length, 0u);
+    }
+    build_tree_row(model, 2, 120, nullptr, NO_NODE, &paint);
+    EXPECT_EQ(paint.node, NO_NODE);
+    EXPECT_EQ(paint.length, 0u);
+    EXPECT_EQ(paint.text[0], 0);
+    release_row_paint(&paint);
+    release_row_model(model);
+}
+
+TEST(TreeRow, SearchMarksShownKeyAndValueText) {
+    EXPECT_EQ(row_text({R"({"ab":"abc"})", 1, 120}, "b"), "a[[b]]: \"a[[b]]c\"");
+    EXPECT_EQ(row_text({R"({"ab":{"b":1}})", 1, 120, "", 1}, "b"), "a[[b]]: {1}  {b: 1}");  // never the preview
+    EXPECT_EQ(row_text({R"({"abc":1})", 1, 3}, "b"), "a[[b]]\xE2\x80\xA6");  // a cut key
+    EXPECT_EQ(row_text({R"(["abcdef"])", 1, 9}, "f"), "[0] \"ab\xE2\x80\xA6\"");  // f is not shown
+    EXPECT_EQ(row_text({R"(["abcdef"])", 1, 9}, "a"), "[0] \"[[a]]b\xE2\x80\xA6\"");
+    EXPECT_EQ(row_text({R"({"":"x"})", 1, 120}, "\"\""), "\"\": \"x\"");  // not the empty key's quotes
+    EXPECT_EQ(row_text({"[12345]", 1, 120}, "234"), "[0] 1[[234]]5");
+    // Control symbols are three bytes where the matcher saw one.
+    EXPECT_EQ(row_text({R"(["x\ty\tb"])", 1, 120}, "b"), "[0] \"x\xE2\x87\xA5y\xE2\x87\xA5[[b]]\"");
+    EXPECT_EQ(row_text({R"(["x\ty\tb"])", 1, 120}, "y\tb"), "[0] \"x\xE2\x87\xA5[[y\xE2\x87\xA5" "b]]\"");
+    EXPECT_EQ(row_text({R"({"k\u0065y":1})", 1, 120}, "KEY"), "[[key]]: 1");
+}
+
+TEST(TreeRow, CurrentMatchMarksDiffer) {
+    DocumentPtr doc = load_text(R"({"ab":"abc"})");
+    RowModel* model = create_row_model(doc.get());
+    initial_expansion(model);
+    SearchState* search = compile_search(doc.get(), reinterpret_cast<const uint8_t*>("b"), 1, nullptr, nullptr, 0);
+    RowPaint paint = row_paint();
+    for (NodeId current : {NodeId{1}, NO_NODE}) {
+        build_tree_row(model, 1, 120, search, current, &paint);
+        std::string marks;
+        for (uint32_t i = 0; i < paint.run_count; i++) {
+            if (paint.runs[i].mark) marks += std::to_string(paint.runs[i].mark);
+        }
+        EXPECT_EQ(marks, current == 1 ? "22" : "11");
+    }
+    release_row_paint(&paint);
+    release_search(search);
+    release_row_model(model);
+}
+
+TEST(TreeRow, FailedAllocationsLeaveACleanPrefix) {
+    DocumentPtr doc = load_text(R"({"key":"a long value with\ta tab and more text after it"})");
+    RowModel* model = create_row_model(doc.get());
+    initial_expansion(model);
+    SearchState* search = compile_search(doc.get(), reinterpret_cast<const uint8_t*>("a"), 1, nullptr, nullptr, 0);
+    RowPaint full = row_paint();
+    build_tree_row(model, 1, 120, search, NO_NODE, &full);
+    std::string expected(reinterpret_cast<char*>(full.text), full.length);
+    sweep_allocation_failures([&](uint64_t n) {
+        RowPaint paint = row_paint();
+        build_tree_row(model, 1, 120, search, NO_NODE, &paint);
+        std::string text(reinterpret_cast<char*>(paint.text), paint.length);
+        EXPECT_EQ(expected.compare(0, text.size(), text), 0) << "allocation " << n;
+        EXPECT_EQ(paint.text[paint.length], 0) << "allocation " << n;
+        uint32_t covered = 0;
+        for (uint32_t i = 0; i < paint.run_count; i++) {
+            EXPECT_EQ(paint.runs[i].start, covered) << "allocation " << n;
+            covered += paint.runs[i].length;
+        }
+        EXPECT_EQ(covered, paint.length) << "allocation " << n;
+        release_row_paint(&paint);
+    });
+    release_row_paint(&full);
+    release_search(search);
+    release_row_model(model);
+}
+
+}  // namespace
