@@ -4,11 +4,24 @@
 #include <cstdio>
 
 #include "core/load.h"
+#include "search/matcher.h"
+
+// `level` when no expansion level was asked for.
+constexpr uint32_t CLI_NO_LEVEL = 0xFFFFFFFF;
+constexpr uint32_t CLI_DEFAULT_BUDGET = 120;
 
 struct CliArguments {
     const char* file;
     LoadOptions options;
+    // rows
+    uint32_t level = CLI_NO_LEVEL;  // expand_to_level; none: the initial expansion
+    bool all = false;               // expand_all
+    uint32_t budget = CLI_DEFAULT_BUDGET;
+    const char* search = nullptr;  // query whose matches are shown as [[...]]
+    SearchOptions search_options{};
+    bool styles = false;  // show each run's style
 };
 
 // Each prints its answer to out and returns the exit code.
 int run_nodes_command(const CliArguments& args, FILE* out);
+int run_rows_command(const CliArguments& args, FILE* out);

@@ -9,26 +9,84 @@ namespace {
 
 const char USAGE[] =
     "usage: tarnwell-cli nodes FILE [--strict] [--jsonl]\n"
+    "       tarnwell-cli rows FILE [--strict] [--jsonl] [--level N | --all] [--budget N]\n"
+    "                    [--search TEXT [--case] [--regex] [--keys | --values]] [--styles]\n"
     "  nodes   load FILE and print the Document's facts, every node and every problem\n"
+    "  rows    print every row of the tree view as DEPTH|SIGN|TEXT, SIGN being v for an\n"
+    "          expanded container, + for a collapsed one, - for anything else\n"
     "  --strict  reject comments, trailing commas, JSON5 forms and raw control characters\n"
-    "  --jsonl   read FILE as JSON Lines\n";
+    "  --jsonl   read FILE as JSON Lines\n"
+    "  --level N   expand to N levels (default: 3 levels up to 5000 nodes, else 1)\n"
+    "  --all       expand everything\n"
+    "  --budget N  character cells per row (default 120)\n"
+    "  --search TEXT  wrap the row's matches of TEXT in [[ and ]]; --case matches case,\n"
+    "                 --regex reads TEXT as a regular expression, --keys or --values\n"
+    "                 limits the search to keys or to values\n"
+    "  --styles    write each run of a row as <Style>text, Style being its RunStyle name\n";
 
 int usage() {
     std::fputs(USAGE, stderr);
     return 2;
 }
 
+bool parse_u32(const char* text, uint32_t* value) {
+    uint64_t result = 0;
+    if (!*text) return false;
+    for (const char* p = text; *p; p++) {
+        if (*p < '0' || *p > '9') return false;
+        result = result * 10 + static_cast<uint64_t>(*p - '0');
+        if (result > 0xFFFFFFFEu) return false;
+    }
+    *value = static_cast<uint32_t>(result);
+    return true;
+}
+
+// Reads the options of `rows` at argv[*i] (advancing past a value); false for
+// anything else.
+bool parse_rows_option(int argc, char** argv, int* i, CliArguments* args) {
+    const char* flag = argv[*i];
+    const char* value = *i + 1 < argc ? argv[*i + 1] : nullptr;
+    auto takes_value = [&] {
+        if (!value) return false;
+        ++*i;
+        return true;
+    };
+    if (std::strcmp(flag, "--all") == 0) args->all = true;
+    else if (std::strcmp(flag, "--level") == 0) return takes_value() && parse_u32(value, &args->level);
+    else if (std::strcmp(flag, "--budget") == 0) return takes_value() && parse_u32(value, &args->budget);
+    else if (std::strcmp(flag, "--search") == 0) {
+        if (!takes_value()) return false;
+        args->search = value;
+    }
+    else if (std::strcmp(flag, "--case") == 0) args->search_options.match_case = 1;
+    else if (std::strcmp(flag, "--regex") == 0) args->search_options.regex = 1;
+    else if (std::strcmp(flag, "--keys") == 0) args->search_options.scope = static_cast<uint8_t>(SearchScope::Keys);
+    else if (std::strcmp(flag, "--values") == 0) args->search_options.scope = static_cast<uint8_t>(SearchScope::Values);
+    else if (std::strcmp(flag, "--styles") == 0) args->styles = true;
+    else return false;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) return usage();
+    bool rows = std::strcmp(argv[1], "rows") == 0;
+    if (!rows && std::strcmp(argv[1], "nodes") != 0) return usage();
     CliArguments args{};
     args.file = argv[2];
+    bool scope_given = false, search_option_given = false;
     for (int i = 3; i < argc; i++) {
-        if (std::strcmp(argv[i], "--strict") == 0) args.options.strict = 1;
-        else if (std::strcmp(argv[i], "--jsonl") == 0) args.options.json_lines = 1;
-        else return usage();
+        const char* flag = argv[i];
+        if (std::strcmp(flag, "--strict") == 0) args.options.strict = 1;
+        else if (std::strcmp(flag, "--jsonl") == 0) args.options.json_lines = 1;
+        else if (!rows || !parse_rows_option(argc, argv, &i, &args)) return usage();
+        bool scope = std::strcmp(flag, "--keys") == 0 || std::strcmp(flag, "--values") == 0;
+        if (scope && scope_given) return usage();
+        scope_given |= scope;
+        search_option_given |= scope || std::strcmp(flag, "--case") == 0 || std::strcmp(flag, "--regex") == 0;
     }
-    if (std::strcmp(argv[1], "nodes") == 0) return run_nodes_command(args, stdout);
-    return usage();
+    if (args.all && args.level != CLI_NO_LEVEL) return usage();
+    if (search_option_given && !args.search) return usage();
+    return rows ? run_rows_command(args, stdout) : run_nodes_command(args, stdout);
 }

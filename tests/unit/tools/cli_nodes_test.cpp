@@ -4,27 +4,13 @@
 #include <cstdio>
 #include <string>
 
-#include "cli_commands.h"
+#include "cli_run.h"
 #include "load_text.h"
 
 namespace {
 
 std::string run_nodes(const std::string& text, LoadOptions options = {}) {
-    std::string path = std::string(TARNWELL_TEST_TMP) + "/cli_nodes_input.json";
-    FILE* input = std::fopen(path.c_str(), "wb");
-    if (!input) return "cannot write " + path;
-    std::fwrite(text.data(), 1, text.size(), input);
-    std::fclose(input);
-    FILE* out = std::tmpfile();
-    CliArguments args{path.c_str(), options};
-    int status = run_nodes_command(args, out);
-    std::rewind(out);
-    std::string printed;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, out)) > 0) printed.append(chunk, got);
-    std::fclose(out);
-    return printed + "exit=" + std::to_string(status) + "\n";
+    return run_cli(run_nodes_command, text, CliArguments{nullptr, options});
 }
 
 TEST(CliNodes, NestedArrays) {
