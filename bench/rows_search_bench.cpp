@@ -1,0 +1,185 @@
+// rows_search_bench: expand_all on a document of tens of millions of Nodes,
+// and find_plain over a large document side by side with `grep -F -c` on the
+// same file. Prints medians, ratios and checksums.
+//
+// usage: rows_search_bench [--nodes N] [--search-mb N] [--runs N] [--tmp DIR]
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/memory.h"
+#include "core/load.h"
+#include "generator.h"
+#include "search/matcher.h"
+#include "views/row_model.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A generated text in a padded buffer of the loader's kind.
+struct Text {
+    uint8_t* bytes = nullptr;
+    uint64_t length = 0;
+    uint64_t capacity = 0;
+};
+
+void append_to_text(void* argument, const char* bytes, size_t length) {
+    Text* text = static_cast<Text*>(argument);
+    if (text->length + length + TEXT_PADDING > text->capacity) {
+        uint64_t capacity = std::max<uint64_t>(text->capacity * 2, text->length + length + TEXT_PADDING);
+        text->bytes = static_cast<uint8_t*>(mem_realloc(text->bytes, capacity));
+        if (!text->bytes) {
+            std::fprintf(stderr, "out of memory while generating\n");
+            std::exit(1);
+        }
+        text->capacity = capacity;
+    }
+    std::memcpy(text->bytes + text->length, bytes, length);
+    text->length += length;
+}
+
+Text generate(GeneratedShape shape, uint64_t bytes, bool pretty) {
+    Text text;
+    GenerateOptions options;
+    options.shape = shape;
+    options.target_bytes = bytes;
+    options.pretty = pretty;
+    generate_document(options, append_to_text, &text);
+    append_to_text(&text, "", 0);
+    std::memset(text.bytes + text.length, 0, TEXT_PADDING);
+    return text;
+}
+
+void bench_expand_all(uint32_t wanted_nodes, int runs) {
+    // An API document has about one Node per 14 bytes; generate a little more.
+    auto start = Clock::now();
+    Text text = generate(GeneratedShape::Api, uint64_t{wanted_nodes} * 15, false);
+    uint32_t outcome = 0;
+    LoadOptions options{};
+    Document* doc = load_document(text.bytes, text.length, &options, nullptr, &outcome);
+    if (!doc) {
+        std::fprintf(stderr, "load failed: %u\n", outcome);
+        std::exit(1);
+    }
+    std::printf("row model: %.0f MB API document, %u nodes (generated and loaded in %.1f s)\n",
+                text.length / 1e6, node_count(doc), seconds_since(start));
+    RowModel* model = create_row_model(doc);
+    std::vector<double> expand_times, collapse_times;
+    for (int run = 0; run < runs; run++) {
+        collapse_all(model);
+        auto expand_start = Clock::now();
+        expand_all(model);
+        expand_times.push_back(seconds_since(expand_start));
+        auto collapse_start = Clock::now();
+        collapse_all(model);
+        collapse_times.push_back(seconds_since(collapse_start));
+    }
+    expand_all(model);
+    uint64_t row_bytes = uint64_t{model->row_capacity} * sizeof(uint32_t);
+    uint64_t bit_bytes = (uint64_t{model->node_count} + 63) / 64 * sizeof(uint64_t);
+    std::printf("  expand_all   median %.3f s over %d runs (rows %u, expanded %u)\n", median(expand_times), runs,
+                row_count(model), expanded_count(model));
+    std::printf("  collapse_all median %.3f s (rows afterwards: the root and its children)\n", median(collapse_times));
+    std::printf("  memory after expand_all: rows %.1f MB (%.2f bytes per row), bits %.1f MB (%.2f bits per node)\n",
+                row_bytes / 1e6, double(row_bytes) / row_count(model), bit_bytes / 1e6,
+                8.0 * bit_bytes / model->node_count);
+    release_row_model(model);
+    release(doc);
+}
+
+// Matches of the needle in the whole text, found with find_plain.
+uint64_t count_plain(const SearchState* state, const Text& text) {
+    uint64_t count = 0;
+    const uint8_t* end = text.bytes + text.length;
+    for (PlainMatch match = find_plain(state, text.bytes, end); match.start; match = find_plain(state, match.end, end)) {
+        count++;
+    }
+    return count;
+}
+
+double time_grep(const std::string& flags, const std::string& needle, const std::string& path, std::string* answer) {
+    std::string command = "grep " + flags + " -e '" + needle + "' '" + path + "'";
+    auto start = Clock::now();
+    FILE* pipe = popen(command.c_str(), "r");
+    char line[64] = {};
+    if (!pipe || !std::fgets(line, sizeof line, pipe)) line[0] = 0;
+    if (pipe) pclose(pipe);
+    double elapsed = seconds_since(start);
+    *answer = line;
+    if (!answer->empty() && answer->back() == '\n') answer->pop_back();
+    return elapsed;
+}
+
+void bench_search(uint64_t megabytes, int runs, const std::string& folder) {
+    Text text = generate(GeneratedShape::Api, megabytes << 20, true);
+    std::string path = folder + "/rows_search_bench.json";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(text.bytes, 1, text.length, file) != text.length) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    std::fclose(file);
+    std::printf("search: %.0f MB pretty API document in %s\n", text.length / 1e6, path.c_str());
+    struct Needle {
+        const char* text;
+        uint8_t match_case;
+    } needles[] = {{"qzxj-never", 1}, {"SKU-1", 1}, {"qzxj-never", 0}, {"sku-1", 0}};
+    std::printf("  %-12s %-6s %9s %12s %10s %10s %7s %s\n", "needle", "case", "matches", "every", "find_plain",
+                "grep", "ratio", "grep -c lines");
+    for (const Needle& needle : needles) {
+        SearchOptions options{needle.match_case, 0, 0, 0};
+        char error[64];
+        SearchState* state = compile_search(nullptr, reinterpret_cast<const uint8_t*>(needle.text),
+                                            std::strlen(needle.text), &options, error, sizeof error);
+        std::vector<double> ours, theirs;
+        uint64_t matches = 0;
+        std::string grep_answer;
+        // Alternate the two so that both see the same machine load.
+        for (int run = 0; run < runs; run++) {
+            auto start = Clock::now();
+            matches = count_plain(state, text);
+            ours.push_back(seconds_since(start));
+            theirs.push_back(time_grep(needle.match_case ? "-F -c" : "-F -i -c", needle.text, path, &grep_answer));
+        }
+        double every = matches ? double(text.length) / matches : 0;
+        std::printf("  %-12s %-6s %9" PRIu64 " %9.0f B %8.3f s %8.3f s %6.2fx %s\n", needle.text,
+                    needle.match_case ? "match" : "ignore", matches, every,
+                    median(ours), median(theirs), median(theirs) / median(ours), grep_answer.c_str());
+        release_search(state);
+    }
+    std::remove(path.c_str());
+    mem_free(text.bytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    uint32_t nodes = 20000000;
+    uint64_t search_megabytes = 500;
+    int runs = 5;
+    std::string folder = "/tmp";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--nodes") == 0) nodes = static_cast<uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
+        else if (std::strcmp(argv[i], "--search-mb") == 0) search_megabytes = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (std::strcmp(argv[i], "--runs") == 0) runs = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--tmp") == 0) folder = argv[i + 1];
+    }
+    if (nodes) bench_expand_all(nodes, runs);
+    if (search_megabytes) bench_search(search_megabytes, runs, folder);
+    return 0;
+}
