@@ -1,0 +1,302 @@
+// load_bench: load throughput of load_document against simdjson's DOM parser
+// and RapidJSON (normal and in-situ), side by side on the same bytes.
+//
+// Only the parse call is timed, for every parser; buffers are prepared before
+// it and documents freed after it. Each run prints a checksum (values parsed,
+// sum of kinds) so that a fast wrong answer shows.
+//
+//   load_bench --data DIR [--generate api:100M,numbers:100M,...] [--reps N] [--only NAME]
+//   load_bench --memory FILE     (one file, read from disk: Document bytes and peak RSS)
+#include <malloc.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <rapidjson/document.h>
+#include <simdjson.h>
+
+#include "core/load.h"
+#include "generator.h"
+
+namespace {
+
+struct Input {
+    std::string name;
+    std::string text;
+};
+
+struct Checksum {
+    uint64_t values = 0;
+    uint64_t kinds = 0;  // sum of kind numbers in Tarnwell's numbering
+    bool operator==(const Checksum&) const = default;
+};
+
+double now_seconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string read_file(const std::string& path) {
+    std::string bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return bytes;
+    char chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    std::fclose(file);
+    return bytes;
+}
+
+// Tarnwell's kind numbers: Object 0, Array 1, String 2, Number 3, True 4, False 5, Null 6.
+Checksum tarnwell_checksum(const Document* doc) {
+    Checksum sum;
+    NodeId first = is_records(doc) ? 1 : 0;
+    for (NodeId id = first; id < node_count(doc); id++) {
+        sum.values++;
+        sum.kinds += static_cast<uint32_t>(kind(doc, id));
+    }
+    return sum;
+}
+
+void simdjson_sum(simdjson::dom::element element, Checksum* sum) {
+    using simdjson::dom::element_type;
+    sum->values++;
+    switch (element.type()) {
+    case element_type::OBJECT:
+        for (auto field : element.get_object()) simdjson_sum(field.value, sum);
+        break;
+    case element_type::ARRAY:
+        sum->kinds += 1;
+        for (auto item : element.get_array()) simdjson_sum(item, sum);
+        break;
+    case element_type::STRING: sum->kinds += 2; break;
+    case element_type::INT64:
+    case element_type::UINT64:
+    case element_type::DOUBLE: sum->kinds += 3; break;
+    case element_type::BOOL: sum->kinds += element.get_bool().value() ? 4 : 5; break;
+    case element_type::NULL_VALUE: sum->kinds += 6; break;
+    }
+}
+
+void rapidjson_sum(const rapidjson::Value& value, Checksum* sum) {
+    sum->values++;
+    switch (value.GetType()) {
+    case rapidjson::kObjectType:
+        for (auto& member : value.GetObject()) rapidjson_sum(member.value, sum);
+        break;
+    case rapidjson::kArrayType:
+        sum->kinds += 1;
+        for (auto& item : value.GetArray()) rapidjson_sum(item, sum);
+        break;
+    case rapidjson::kStringType: sum->kinds += 2; break;
+    case rapidjson::kNumberType: sum->kinds += 3; break;
+    case rapidjson::kTrueType: sum->kinds += 4; break;
+    case rapidjson::kFalseType: sum->kinds += 5; break;
+    case rapidjson::kNullType: sum->kinds += 6; break;
+    }
+}
+
+struct Result {
+    double mb_per_s = 0;
+    Checksum checksum;
+    bool ok = false;
+};
+
+// Runs `prepare` (untimed), `parse` (timed) and `finish` (untimed, returns the
+// checksum on the first run) `reps` times.
+Result measure(const Input& input, int reps, const std::function<void()>& prepare,
+               const std::function<bool()>& parse, const std::function<Checksum()>& finish) {
+    std::vector<double> times;
+    Result result;
+    result.ok = true;
+    for (int i = 0; i < reps; i++) {
+        prepare();
+        double start = now_seconds();
+        bool ok = parse();
+        double elapsed = now_seconds() - start;
+        result.ok = result.ok && ok;
+        Checksum sum = finish();
+        if (i == 0) result.checksum = sum;
+        times.push_back(elapsed);
+    }
+    result.mb_per_s = input.text.size() / 1e6 / median(times);
+    return result;
+}
+
+Result bench_tarnwell(const Input& input, int reps) {
+    uint8_t* buffer = nullptr;
+    Document* doc = nullptr;
+    return measure(
+        input, reps,
+        [&] {
+            buffer = alloc_text_buffer(input.text.size());
+            std::memcpy(buffer, input.text.data(), input.text.size());
+        },
+        [&] {
+            doc = load_document(buffer, input.text.size(), nullptr, nullptr, nullptr);
+            return doc != nullptr && problem_count(doc) == 0;
+        },
+        [&] {
+            Checksum sum = tarnwell_checksum(doc);
+            release(doc);
+            return sum;
+        });
+}
+
+Result bench_simdjson(const Input& input, int reps) {
+    simdjson::padded_string padded(input.text);
+    simdjson::dom::parser parser;
+    simdjson::dom::element root;
+    return measure(
+        input, reps, [] {},
+        [&] { return parser.parse(padded).get(root) == simdjson::SUCCESS; },
+        [&] {
+            Checksum sum;
+            simdjson_sum(root, &sum);
+            return sum;
+        });
+}
+
+Result bench_rapidjson(const Input& input, int reps, bool insitu) {
+    std::vector<char> copy;
+    rapidjson::Document* dom = nullptr;
+    return measure(
+        input, reps,
+        [&] {
+            dom = new rapidjson::Document();
+            if (insitu) copy.assign(input.text.c_str(), input.text.c_str() + input.text.size() + 1);
+        },
+        [&] {
+            if (insitu) dom->ParseInsitu(copy.data());
+            else dom->Parse(input.text.c_str(), input.text.size());
+            return !dom->HasParseError();
+        },
+        [&] {
+            Checksum sum;
+            rapidjson_sum(*dom, &sum);
+            delete dom;
+            return sum;
+        });
+}
+
+void print_row(const Input& input, const Result results[4]) {
+    std::printf("%-26s %9.1f %5s", input.name.c_str(), input.text.size() / 1e6, "");
+    for (int i = 0; i < 4; i++) std::printf(" %9.0f%s", results[i].mb_per_s, results[i].ok ? " " : "!");
+    std::printf(" %7.2f %7.2f %7.2f", results[0].mb_per_s / results[1].mb_per_s,
+                results[0].mb_per_s / results[2].mb_per_s, results[0].mb_per_s / results[3].mb_per_s);
+    bool agree = results[0].checksum == results[1].checksum && results[0].checksum == results[2].checksum &&
+                 results[0].checksum == results[3].checksum;
+    std::printf("  %llu/%llu%s\n", static_cast<unsigned long long>(results[0].checksum.values),
+                static_cast<unsigned long long>(results[0].checksum.kinds), agree ? "" : " CHECKSUMS DIFFER");
+}
+
+uint64_t heap_in_use() {
+    struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Loads one file as the program does (read into a padded buffer, then
+// load_document) and prints: size, nodes, lines, the heap the Document holds
+// (text included), text + 20 x nodes + 4 x lines, and the peak resident memory.
+int memory_report(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return 1;
+    std::fseek(file, 0, SEEK_END);
+    uint64_t size = static_cast<uint64_t>(std::ftell(file));
+    std::fseek(file, 0, SEEK_SET);
+    uint64_t heap_before = heap_in_use();
+    uint8_t* buffer = alloc_text_buffer(size);
+    bool read = std::fread(buffer, 1, size, file) == size;
+    std::fclose(file);
+    if (!read) return 1;
+    Document* doc = load_document(buffer, size, nullptr, nullptr, nullptr);
+    if (!doc) return 1;
+    uint64_t held = heap_in_use() - heap_before;
+    uint64_t nodes = node_count(doc), lines = line_count(doc);
+    uint64_t formula = size + 20 * nodes + 4 * lines;
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%llu %llu %llu %llu %llu %llu\n", static_cast<unsigned long long>(size),
+                static_cast<unsigned long long>(nodes), static_cast<unsigned long long>(lines),
+                static_cast<unsigned long long>(held), static_cast<unsigned long long>(formula),
+                static_cast<unsigned long long>(usage.ru_maxrss) * 1024);
+    release(doc);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string data_dir, only, generate;
+    int reps = 15;
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i];
+        if (arg == "--memory" && i + 1 < argc) return memory_report(argv[i + 1]);
+        if (arg == "--data" && i + 1 < argc) data_dir = argv[++i];
+        else if (arg == "--generate" && i + 1 < argc) generate = argv[++i];
+        else if (arg == "--reps" && i + 1 < argc) reps = std::atoi(argv[++i]);
+        else if (arg == "--only" && i + 1 < argc) only = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: load_bench --data DIR [--generate shape:size,...] [--reps N] [--only NAME]\n"
+                                 "       load_bench --memory FILE\n");
+            return 2;
+        }
+    }
+    std::vector<Input> inputs;
+    const char* corpus[] = {"twitter.json", "citm_catalog.json", "canada.json", "gsoc-2018.json", "marine_ik.json",
+                            "mesh.pretty.json", "numbers.json", "twitterescaped.json", "update-center.json"};
+    for (const char* name : corpus) {
+        if (!only.empty() && only != name) continue;
+        std::string text = read_file(data_dir + "/" + name);
+        if (text.empty()) {
+            std::fprintf(stderr, "cannot read %s/%s\n", data_dir.c_str(), name);
+            return 1;
+        }
+        inputs.push_back(Input{name, std::move(text)});
+    }
+    size_t corpus_count = inputs.size();
+    for (size_t start = 0; start < generate.size();) {
+        size_t comma = generate.find(',', start);
+        std::string item = generate.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        start = comma == std::string::npos ? generate.size() : comma + 1;
+        size_t colon = item.find(':');
+        GenerateOptions options;
+        if (colon == std::string::npos || !parse_shape(item.substr(0, colon).c_str(), &options.shape)) return 2;
+        std::string size = item.substr(colon + 1);
+        uint64_t unit = size.back() == 'G' ? 1ull << 30 : size.back() == 'M' ? 1ull << 20 : 1;
+        options.target_bytes = std::strtoull(size.c_str(), nullptr, 10) * unit;
+        inputs.push_back(Input{"generated " + item, generate_text(options)});
+    }
+    std::printf("%-26s %9s %5s %10s %10s %10s %10s %7s %7s %7s  %s\n", "file", "MB", "", "tarnwell", "simdjson",
+                "rapidjson", "insitu", "/simd", "/rapid", "/insitu", "values/kinds");
+    double log_sums[3] = {0, 0, 0};
+    for (size_t i = 0; i < inputs.size(); i++) {
+        const Input& input = inputs[i];
+        int input_reps = input.text.size() > (200u << 20) ? std::max(3, reps / 5) : reps;
+        Result results[4] = {bench_tarnwell(input, input_reps), bench_simdjson(input, input_reps),
+                             bench_rapidjson(input, input_reps, false), bench_rapidjson(input, input_reps, true)};
+        print_row(input, results);
+        if (i < corpus_count) {
+            for (int k = 0; k < 3; k++) log_sums[k] += std::log(results[0].mb_per_s / results[k + 1].mb_per_s);
+        }
+    }
+    if (corpus_count > 0) {
+        std::printf("%-26s %9s %5s %10s %10s %10s %10s %7.2f %7.2f %7.2f\n", "geometric mean (corpus)", "", "", "",
+                    "", "", "", std::exp(log_sums[0] / corpus_count), std::exp(log_sums[1] / corpus_count),
+                    std::exp(log_sums[2] / corpus_count));
+    }
+    return 0;
+}
