@@ -95,6 +95,12 @@ void build_child_index(ParseContext* c) {
         NodeId container = list[i];
         directory[i] = ChildIndexDirectoryEntry{container, next_entry};
         NodeId end = node_at(doc, container)->subtree_end;
+        uint32_t children = child_count(doc, container);
+        if (end - container - 1 == children) {
+            // Only scalars below: child k is container + 1 + k.
+            for (uint32_t k = 0; k < children; k += 16) entries[next_entry++] = container + 1 + k;
+            continue;
+        }
         uint32_t position = 0;
         for (NodeId child = container + 1; child < end; child = node_at(doc, child)->subtree_end, position++) {
             if ((position & 15) == 0) entries[next_entry++] = child;

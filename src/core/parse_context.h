@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/document.h"
 #include "core/identifier.h"
@@ -66,13 +69,6 @@ inline uint64_t load_word(const uint8_t* p) {
     return word;
 }
 
-// Bytes equal to zero get their top bit set in the result. Exact for the
-// lowest flagged byte (a borrow can only flag bytes above a true zero), which
-// is the only one the scanners look at: 0x41_00_22 -> lowest flag in byte 0.
-inline uint64_t zero_bytes(uint64_t word) {
-    return (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
-}
-
 inline bool is_comment_start(const uint8_t* p) { return p[0] == '/' && (p[1] == '/' || p[1] == '*'); }
 
 inline bool is_digit(uint8_t byte) { return byte >= '0' && byte <= '9'; }
@@ -90,20 +86,119 @@ inline bool is_json_whitespace(uint8_t byte) { return byte == ' ' || byte == '\t
 
 inline uint32_t offset_of(const ParseContext* c, const uint8_t* p) { return static_cast<uint32_t>(p - c->text_start); }
 
+// Bytes that may not directly follow a number: ASCII letters, digits, "+",
+// "-", "." and "_".
+extern const uint8_t NUMBER_END_IS_BAD[256];
+inline bool ends_number_badly(uint8_t byte) { return NUMBER_END_IS_BAD[byte] != 0; }
+
+// Bit i set when p[i] is an ASCII digit, for i in 0..15; bit 16 always clear.
+inline uint32_t digit_mask16(const uint8_t* p) {
+#if defined(__SSE2__)
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i at_least_0 = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8('0')), bytes);
+    __m128i at_most_9 = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8('9')), bytes);
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(at_least_0, at_most_9)));
+#else
+    uint32_t mask = 0;
+    for (int i = 0; i < 16; i++) mask |= uint32_t{is_digit(p[i])} << i;
+    return mask;
+#endif
+}
+
+// Bit i set when p[i] is the quote, a backslash or a byte below 0x20, for i
+// in 0..15: the bytes that stop a string scan.
+inline uint32_t string_stop_mask16(const uint8_t* p, uint8_t quote) {
+#if defined(__SSE2__)
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i quotes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(quote)));
+    __m128i backslashes = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'));
+    __m128i controls = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x1F)), bytes);
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(quotes, backslashes), controls)));
+#else
+    uint32_t mask = 0;
+    for (int i = 0; i < 16; i++) mask |= uint32_t{p[i] == quote || p[i] == '\\' || p[i] < 0x20} << i;
+    return mask;
+#endif
+}
+
+// The end of a short string that holds no escape and no control byte, when
+// its closing quote lies within 16 bytes of its opening one; else nullptr
+// (the full scanner then decides).
+inline const uint8_t* scan_short_string(const uint8_t* p) {
+    uint32_t stops = string_stop_mask16(p + 1, '"');
+    if (!stops) return nullptr;
+    const uint8_t* stop = p + 1 + __builtin_ctz(stops);
+    return *stop == '"' ? stop + 1 : nullptr;
+}
+
+// Bit i set when p[i] is a space, a tab or a carriage return, for i in 0..15.
+inline uint32_t blank_mask16(const uint8_t* p) {
+#if defined(__SSE2__)
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                  _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')),
+                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+    return static_cast<uint32_t>(_mm_movemask_epi8(blanks));
+#else
+    uint32_t mask = 0;
+    for (int i = 0; i < 16; i++) mask |= uint32_t{p[i] == ' ' || p[i] == '\t' || p[i] == '\r'} << i;
+    return mask;
+#endif
+}
+
+// Past a run of digits that starts at p, reading 16 bytes at a time.
+inline const uint8_t* skip_digits16(const uint8_t* p) {
+    for (;;) {
+        uint32_t run = __builtin_ctz(~digit_mask16(p));
+        if (run < 16) return p + run;
+        p += 16;
+    }
+}
+
+// A number in JSON's own form: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?,
+// not followed by a letter, digit, "+", "-", "." or "_"; nullptr otherwise.
+inline const uint8_t* scan_json_number(const uint8_t* p) {
+    const uint8_t* q = p + (*p == '-');
+    const uint8_t* r;
+    if (*q == '0') r = q + 1;
+    else if (static_cast<uint8_t>(*q - '1') <= 8) r = is_digit(q[1]) ? skip_digits16(q + 2) : q + 1;
+    else return nullptr;
+    if (*r == '.') {
+        if (!is_digit(r[1])) return nullptr;
+        r = skip_digits16(r + 2);
+    }
+    if ((*r | 0x20) == 'e') {
+        r++;
+        r += (*r == '+' || *r == '-');
+        if (!is_digit(*r)) return nullptr;
+        r = skip_digits16(r + 1);
+    }
+    return ends_number_badly(*r) ? nullptr : r;
+}
+
 // Scanners.
 const uint8_t* skip_space(ParseContext* c, const uint8_t* p);
 const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p);
+// The common case first: most positions hold no whitespace at all.
+inline const uint8_t* skip_whitespace_inline(ParseContext* c, const uint8_t* p) {
+    return *p > ' ' ? p : skip_whitespace(c, p);
+}
 const uint8_t* skip_comment(ParseContext* c, const uint8_t* p);
 const uint8_t* scan_string(ParseContext* c, const uint8_t* p, uint32_t* out_flags);
 const uint8_t* scan_quoted(ParseContext* c, const uint8_t* string_start, uint8_t quote, const uint8_t* p,
                            uint32_t flags, uint32_t* out_flags);
-const uint8_t* scan_json_number(const uint8_t* p);
 const uint8_t* match_json5_number(const uint8_t* p);
 const uint8_t* scan_json5_number(ParseContext* c, const uint8_t* p);
 const uint8_t* scan_json5_value(ParseContext* c, const uint8_t* p);
 const uint8_t* scan_json5_key(ParseContext* c, const uint8_t* p);
 void set_error_at(ParseContext* c, const uint8_t* p, uint32_t message);
 void add_line_start(ParseContext* c, const uint8_t* p);
+// The common case inline: room in the table.
+inline void record_line_start(ParseContext* c, const uint8_t* p) {
+    Document* doc = c->document;
+    if (doc->line_count < c->line_starts_capacity) doc->line_starts[doc->line_count++] = offset_of(c, p);
+    else add_line_start(c, p);
+}
 [[nodiscard]] bool checkpoint(ParseContext* c, const uint8_t* p);
 // Marks memory as exhausted: remembers the first position, and moves the next
 // checkpoint to the start of the text so that the parser stops at its next check.

@@ -25,6 +25,15 @@ void set_expectation_error(ParseContext* c, const uint8_t* p, uint32_t message) 
     set_error_at(c, p, message);
 }
 
+// A Node in two 8-byte stores and one 4-byte store.
+inline void put_node(Node* node, uint32_t key, uint32_t offset, uint32_t end, uint32_t up, uint32_t packed) {
+    uint64_t first = key | (uint64_t{offset} << 32);
+    uint64_t second = end | (uint64_t{up} << 32);
+    std::memcpy(&node->key_offset, &first, 8);
+    std::memcpy(&node->subtree_end, &second, 8);
+    node->packed = packed;
+}
+
 bool grow_stack(ParseContext* c) {
     if (c->stack_capacity >= MAX_STACK_ENTRIES) return false;
     uint32_t capacity = c->stack_capacity * 2;
@@ -36,10 +45,6 @@ bool grow_stack(ParseContext* c) {
     return true;
 }
 
-inline bool is_object(const StackEntry* entry) {
-    return (entry->node->packed & NodePacked::KindMask) == static_cast<uint32_t>(NodeKind::Object);
-}
-
 }  // namespace
 
 const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
@@ -47,12 +52,17 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
     const uint8_t* const start = c->text_start;
     const bool strict = c->strict;
     // The hot state lives in locals and is stored back before anything that
-    // looks at the context's copy.
+    // looks at the context's copy: the write position, the node count, the
+    // next checkpoint, and the top container's id, child count and kind.
     Node* write = c->write;
     Node* region_end = c->region_end;
     NodeId count = doc->node_count;
+    const uint8_t* next_checkpoint = c->next_checkpoint;
     uint32_t depth = c->depth;
     StackEntry* top = c->stack + depth;
+    NodeId top_id = top->id;
+    uint32_t top_children = top->child_count;
+    bool top_is_object = depth > 0 && (top->node->packed & NodePacked::KindMask) == 0;
     uint32_t pending_key = NO_NODE;
     uint32_t pending_flags = 0;
     NodeKind value_kind = NodeKind::Null;
@@ -63,6 +73,13 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
         c->write = write;
         doc->node_count = count;
         c->depth = depth;
+        top->child_count = top_children;
+    };
+    auto reload_top = [&] {
+        top = c->stack + depth;
+        top_id = top->id;
+        top_children = top->child_count;
+        top_is_object = depth > 0 && (top->node->packed & NodePacked::KindMask) == 0;
     };
     auto reserve = [&]() -> bool {
         store();
@@ -72,19 +89,32 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
         top = c->stack + depth;
         return true;
     };
+    // After a scalar or a closed container: progress, cancellation, and the
+    // stop asked for when memory ran out.
+    auto checkpoint_due = [&]() { return p >= next_checkpoint; };
+    auto take_checkpoint = [&]() -> bool {
+        store();
+        bool go_on = checkpoint(c, p);
+        next_checkpoint = c->next_checkpoint;
+        return go_on;
+    };
 
 dispatch_value:
     switch (*p) {
     case '"': {
+        value_kind = NodeKind::String;
+        value_end = scan_short_string(p);
+        if (value_end) goto write_scalar;
         uint32_t string_flags = 0;
         value_end = scan_string(c, p, &string_flags);
         if (!value_end) goto fail;
+        next_checkpoint = c->next_checkpoint;
         if (string_flags & STRING_ESCAPED) pending_flags |= NodeFlags::ValueEscaped;
         if (string_flags & STRING_JSON5_ESCAPE) pending_flags |= NodeFlags::Json5Form;
-        value_kind = NodeKind::String;
         goto write_scalar;
     }
     case '-': case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+    number_value:
         value_end = scan_json_number(p);
         if (!value_end) {
             // JSON5 number forms (1., 0x1F, -Infinity) only when not strict.
@@ -122,6 +152,7 @@ dispatch_value:
     default:
         value_end = scan_json5_value(c, p);
         if (!value_end) goto fail;
+        next_checkpoint = c->next_checkpoint;
         if (value_end == p) goto comment_in_place;
         value_kind = c->scanned_kind;
         pending_flags |= c->scanned_flags;
@@ -138,15 +169,18 @@ write_scalar: {
     } else {
         packed |= length << NodePacked::CountShift;
     }
-    *write++ = Node{pending_key, offset_of(c, p), count + 1, top->id, packed};
+    put_node(write++, pending_key, static_cast<uint32_t>(p - start), count + 1, top_id, packed);
     count++;
-    top->child_count++;
+    top_children++;
     pending_key = NO_NODE;
     pending_flags = 0;
     p = value_end;
-    if (p >= c->next_checkpoint) {
-        store();
-        if (!checkpoint(c, p)) goto fail_stopped;
+    if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
+    // Rows of numbers ("0.25,0.5,...") are most of many large files: go
+    // straight on to the next one.
+    if (*p == ',' && depth > 0 && !top_is_object && (is_digit(p[1]) || p[1] == '-')) {
+        p++;
+        goto number_value;
     }
     goto after_value;
 }
@@ -157,38 +191,46 @@ open_container: {
         goto fail_here;
     }
     if (depth + 1 >= c->stack_capacity) {
+        top->child_count = top_children;
         if (!grow_stack(c)) goto fail_out_of_memory;
         top = c->stack + depth;
     }
     if (write == region_end && !reserve()) goto fail_out_of_memory;
     bool object = *p == '{';
     NodeKind container_kind = object ? NodeKind::Object : NodeKind::Array;
-    *write = Node{pending_key, offset_of(c, p), count + 1, top->id,
-                  static_cast<uint32_t>(container_kind) | (pending_flags << NodePacked::FlagShift)};
-    top->child_count++;
+    put_node(write, pending_key, static_cast<uint32_t>(p - start), count + 1, top_id,
+             static_cast<uint32_t>(container_kind) | (pending_flags << NodePacked::FlagShift));
+    top->child_count = top_children + 1;
     depth++;
     top = c->stack + depth;
     *top = StackEntry{write, count, 0};
+    top_id = count;
+    top_children = 0;
+    top_is_object = object;
     write++;
     count++;
     pending_key = NO_NODE;
     pending_flags = 0;
-    p = skip_whitespace(c, p + 1);
+    p = skip_whitespace_inline(c, p + 1);
     if (*p == (object ? '}' : ']')) goto close_by_bracket;
     if (object) goto expect_key;
     goto dispatch_value;
 }
 
 close_by_bracket:
-    // p is at the closing bracket of the top container.
-    if (!close_container(c, top, count, 0, p)) goto fail_out_of_memory;
-    depth--;
-    top = c->stack + depth;
-    p++;
-    if (p >= c->next_checkpoint) {
-        store();
-        if (!checkpoint(c, p)) goto fail_stopped;
+    // p is at the closing bracket of the top container. Small containers
+    // (most of them) need neither the large counts nor the child index.
+    if (top_children < 64) {
+        top->node->packed |= top_children << NodePacked::CountShift;
+        top->node->subtree_end = count;
+    } else {
+        top->child_count = top_children;
+        if (!close_container(c, top, count, 0, p)) goto fail_out_of_memory;
     }
+    depth--;
+    reload_top();
+    p++;
+    if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
     // fall through
 
 after_value:
@@ -196,12 +238,12 @@ after_value:
         store();
         return p;
     }
-    p = skip_whitespace(c, p);
+    p = skip_whitespace_inline(c, p);
 look_again: {
-    uint8_t closing = is_object(top) ? '}' : ']';
+    uint8_t closing = top_is_object ? '}' : ']';
     if (*p == ',') {
         const uint8_t* comma = p;
-        p = skip_whitespace(c, p + 1);
+        p = skip_whitespace_inline(c, p + 1);
         if (*p == closing) {
             if (strict) {
                 p = comma;
@@ -211,7 +253,7 @@ look_again: {
             doc->features |= SyntaxFeatures::TrailingCommas;
             goto close_by_bracket;
         }
-        if (closing == '}') goto expect_key;
+        if (top_is_object) goto expect_key;
         goto dispatch_value;
     }
     if (*p == closing) goto close_by_bracket;
@@ -219,13 +261,15 @@ look_again: {
         p = skip_space(c, p);
         goto look_again;
     }
-    set_expectation_error(c, p, closing == '}' ? MSG_EXPECTED_COMMA_OR_BRACE : MSG_EXPECTED_COMMA_OR_BRACKET);
+    set_expectation_error(c, p, top_is_object ? MSG_EXPECTED_COMMA_OR_BRACE : MSG_EXPECTED_COMMA_OR_BRACKET);
     goto fail;
 }
 
 expect_key: {
     const uint8_t* key_end;
-    if (*p == '"') {
+    if (*p == '"' && (key_end = scan_short_string(p)) != nullptr) {
+        pending_flags = 0;
+    } else if (*p == '"') {
         uint32_t string_flags = 0;
         key_end = scan_string(c, p, &string_flags);
         if (!key_end) goto fail;
@@ -237,14 +281,15 @@ expect_key: {
         if (key_end == p) goto comment_in_place;
         pending_flags = c->scanned_flags;
     }
+    next_checkpoint = c->next_checkpoint;
     pending_key = offset_of(c, p);
-    p = skip_whitespace(c, key_end);
+    p = skip_whitespace_inline(c, key_end);
     if (*p != ':' && !strict && is_comment_start(p)) p = skip_space(c, p);
     if (*p != ':') {
         set_expectation_error(c, p, MSG_EXPECTED_COLON);
         goto fail;
     }
-    p = skip_whitespace(c, p + 1);
+    p = skip_whitespace_inline(c, p + 1);
     goto dispatch_value;
 }
 
@@ -256,12 +301,12 @@ comment_in_place: {
     uint8_t previous = before > start ? before[-1] : 0;
     p = skip_space(c, p);
     if (before == start || previous == ':' || depth == 0) goto dispatch_value;
-    uint8_t closing = is_object(top) ? '}' : ']';
+    uint8_t closing = top_is_object ? '}' : ']';
     if (*p == closing) {
         if (previous == ',') doc->features |= SyntaxFeatures::TrailingCommas;
         goto close_by_bracket;
     }
-    if (closing == '}') goto expect_key;
+    if (top_is_object) goto expect_key;
     goto dispatch_value;
 }
 

@@ -4,6 +4,14 @@
 #include "base/memory.h"
 #include "core/parse_context.h"
 
+const uint8_t NUMBER_END_IS_BAD[256] = {
+    // 0x2B "+", 0x2D "-", 0x2E ".", 0x30-0x39 digits, 0x41-0x5A, 0x5F "_", 0x61-0x7A
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 1, 0,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0,
+    0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 1,
+    0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0,
+};
+
 namespace {
 
 int hex_digit(uint8_t byte) {
@@ -13,24 +21,13 @@ int hex_digit(uint8_t byte) {
     return -1;
 }
 
-// Bytes that may not directly follow a number.
-bool ends_number_badly(uint8_t byte) {
-    return is_ascii_letter(byte) || is_digit(byte) || byte == '+' || byte == '-' || byte == '.' || byte == '_';
-}
-
-// Top bit set in every byte that is the quote, a backslash or below 0x20
-// (exact for the lowest flagged byte).
-inline uint64_t string_stops(uint64_t word, uint64_t quotes) {
-    uint64_t controls = (word - 0x2020202020202020ull) & ~word & 0x8080808080808080ull;
-    return zero_bytes(word ^ quotes) | zero_bytes(word ^ 0x5C5C5C5C5C5C5C5Cull) | controls;
-}
-
-// Advances to the first quote, backslash or control byte at or after p,
-// taking the progress checkpoint on the way. A string that is already being
-// read is always finished once memory has run out, so then the checkpoint is
-// only pushed out of the way (locally: the parser still stops at its next
-// check). Returns nullptr, with the error set, when the checkpoint says stop.
-const uint8_t* find_string_stop(ParseContext* c, const uint8_t* p, uint64_t quotes, const uint8_t** limit) {
+// Advances to the first quote, backslash or control byte at or after p, 16
+// bytes at a time, taking the progress checkpoint on the way. A string that
+// is already being read is always finished once memory has run out, so then
+// the checkpoint is only pushed out of the way (locally: the parser still
+// stops at its next check). Returns nullptr, with the error set, when the
+// checkpoint says stop.
+const uint8_t* find_string_stop(ParseContext* c, const uint8_t* p, uint8_t quote, const uint8_t** limit) {
     for (;;) {
         if (p >= *limit) {
             if (c->out_of_memory) {
@@ -42,9 +39,9 @@ const uint8_t* find_string_stop(ParseContext* c, const uint8_t* p, uint64_t quot
                 return nullptr;
             }
         }
-        uint64_t stops = string_stops(load_word(p), quotes);
-        if (stops) return p + (__builtin_ctzll(stops) >> 3);
-        p += 8;
+        uint32_t stops = string_stop_mask16(p, quote);
+        if (stops) return p + __builtin_ctz(stops);
+        p += 16;
     }
 }
 
@@ -154,18 +151,13 @@ void set_error_at(ParseContext* c, const uint8_t* p, uint32_t message) {
 
 const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p) {
     for (;;) {
-        uint8_t byte = *p;
-        if (byte == ' ') {
-            if (load_word(p) == 0x2020202020202020ull) p += 8;
-            else p++;
-        } else if (byte == '\t' || byte == '\r') {
-            p++;
-        } else if (byte == '\n' && !c->single_line) {
-            p++;
-            add_line_start(c, p);
-        } else {
-            return p;
-        }
+        // Runs of spaces, tabs and carriage returns, 16 bytes at a time.
+        uint32_t run = __builtin_ctz(~blank_mask16(p));
+        p += run;
+        if (run == 16) continue;
+        if (*p != '\n' || c->single_line) return p;
+        p++;
+        record_line_start(c, p);
     }
 }
 
@@ -194,7 +186,7 @@ const uint8_t* skip_comment(ParseContext* c, const uint8_t* p) {
                 c->unterminated_comment = p;
                 return q;
             }
-            add_line_start(c, q + 1);
+            record_line_start(c, q + 1);
         }
     }
     c->unterminated_comment = p;
@@ -206,7 +198,7 @@ const uint8_t* scan_string(ParseContext* c, const uint8_t* p, uint32_t* out_flag
     const uint8_t* limit = c->next_checkpoint;
     uint32_t flags = 0;
     for (;;) {
-        q = find_string_stop(c, q, 0x2222222222222222ull, &limit);
+        q = find_string_stop(c, q, '"', &limit);
         if (!q) return nullptr;
         if (*q == '"') {
             *out_flags = flags;
@@ -230,10 +222,9 @@ const uint8_t* scan_string(ParseContext* c, const uint8_t* p, uint32_t* out_flag
 
 const uint8_t* scan_quoted(ParseContext* c, const uint8_t* string_start, uint8_t quote, const uint8_t* p,
                            uint32_t flags, uint32_t* out_flags) {
-    const uint64_t quotes = 0x0101010101010101ull * quote;
     const uint8_t* limit = c->next_checkpoint;
     for (;;) {
-        p = find_string_stop(c, p, quotes, &limit);
+        p = find_string_stop(c, p, quote, &limit);
         if (!p) return nullptr;
         uint8_t byte = *p;
         if (byte == quote) {
@@ -277,34 +268,8 @@ const uint8_t* scan_quoted(ParseContext* c, const uint8_t* string_start, uint8_t
         }
         c->document->features |= SyntaxFeatures::RawControlChars;
         p++;
-        if (byte == '\n') add_line_start(c, p);
+        if (byte == '\n') record_line_start(c, p);
     }
-}
-
-const uint8_t* scan_json_number(const uint8_t* p) {
-    const uint8_t* q = p;
-    if (*q == '-') q++;
-    if (*q == '0') {
-        q++;
-        if (is_digit(*q)) return nullptr;
-    } else if (*q >= '1' && *q <= '9') {
-        while (is_digit(*q)) q++;
-    } else {
-        return nullptr;
-    }
-    if (*q == '.') {
-        q++;
-        if (!is_digit(*q)) return nullptr;
-        while (is_digit(*q)) q++;
-    }
-    if ((*q | 0x20) == 'e') {
-        q++;
-        if (*q == '+' || *q == '-') q++;
-        if (!is_digit(*q)) return nullptr;
-        while (is_digit(*q)) q++;
-    }
-    if (ends_number_badly(*q)) return nullptr;
-    return q;
 }
 
 const uint8_t* match_json5_number(const uint8_t* p) {
