@@ -1,12 +1,15 @@
 #include "views/tree_row.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "describe/format.h"
 #include "views/row_pieces.h"
 
 namespace {
 
+// Longest text shown for a string, a scalar or a broken value, in characters.
+constexpr uint32_t VALUE_CHARACTER_LIMIT = 500;
 constexpr uint32_t PREVIEW_KEY_LIMIT = 20;
 constexpr uint32_t PREVIEW_VALUE_LIMIT = 24;
 // Room a preview keeps for ", …" and its closing bracket while more children
@@ -21,8 +24,7 @@ struct RowBuild {
     const Document* doc;
     NodeId id;
     RowWriter writer;
-    // The shown key and value text, for search marks.
-    bool key_shown;
+    // The shown value text, for search marks.
     Piece value;
     bool value_shown;
 };
@@ -199,6 +201,29 @@ void mark_piece(RowPaint* paint, const SearchState* search, const Piece& piece, 
     }
 }
 
+// The row's label and the separator after it: "root", "records", "line
+// 1,234", "[7]" or the key (two quotes for an empty one). True when the label
+// is a key whose characters are shown, and so take search marks.
+bool make_label(const Document* doc, NodeId id, char* buffer, uint32_t size, Piece label[2]) {
+    label[1] = literal_piece(" ", RunStyle::Plain);
+    if (parent(doc, id) == NO_NODE) {
+        label[0] = literal_piece(is_records(doc) ? "records" : "root", RunStyle::Plain);
+    } else if (is_records(doc) && parent(doc, id) == 0) {
+        std::memcpy(buffer, "line ", 5);
+        format_count(record_line(doc, id), buffer + 5, size - 5);
+        label[0] = literal_piece(buffer, RunStyle::Index);
+    } else if (!has_key(doc, id)) {
+        std::snprintf(buffer, size, "[%u]", index_in_parent(doc, id));
+        label[0] = literal_piece(buffer, RunStyle::Index);
+    } else {
+        label[0] = key_piece(doc, id, RunStyle::Key, NO_LIMIT);
+        label[1] = literal_piece(": ", RunStyle::Punctuation);
+        if (piece_width(label[0], 0) > 0) return true;
+        label[0] = literal_piece(EMPTY_KEY, RunStyle::Key);
+    }
+    return false;
+}
+
 }  // namespace
 
 void build_tree_row(const RowModel* model, uint32_t row, uint32_t budget, const SearchState* search,
@@ -212,27 +237,10 @@ void build_tree_row(const RowModel* model, uint32_t row, uint32_t budget, const 
     paint->chevron = is_expandable(doc, id) ? (is_expanded(model, id) ? 2 : 1) : 0;
     if (budget == 0) return;
 
-    RowBuild build{model, doc, id, row_writer(paint), false, {}, false};
+    RowBuild build{model, doc, id, row_writer(paint), {}, false};
     char label_text[COUNT_TEXT_SIZE + 8];
     Piece label[2];
-    if (parent(doc, id) == NO_NODE) {
-        label[0] = literal_piece(is_records(doc) ? "records" : "root", RunStyle::Plain);
-        label[1] = literal_piece(" ", RunStyle::Plain);
-    } else if (is_records(doc) && parent(doc, id) == 0) {
-        std::snprintf(label_text, sizeof label_text, "line ");
-        format_count(record_line(doc, id), label_text + 5, COUNT_TEXT_SIZE);
-        label[0] = literal_piece(label_text, RunStyle::Index);
-        label[1] = literal_piece(" ", RunStyle::Plain);
-    } else if (!has_key(doc, id)) {
-        std::snprintf(label_text, sizeof label_text, "[%u]", index_in_parent(doc, id));
-        label[0] = literal_piece(label_text, RunStyle::Index);
-        label[1] = literal_piece(" ", RunStyle::Plain);
-    } else {
-        label[0] = key_piece(doc, id, RunStyle::Key, NO_LIMIT);
-        build.key_shown = piece_width(label[0], 0) > 0;
-        if (!build.key_shown) label[0] = literal_piece(EMPTY_KEY, RunStyle::Key);
-        label[1] = literal_piece(": ", RunStyle::Punctuation);
-    }
+    bool key_shown = make_label(doc, id, label_text, sizeof label_text, label);
     uint32_t label_width = piece_width(label[0], budget);
     uint32_t separator_width = label[1].length;  // ASCII
     if (uint64_t{budget} <= uint64_t{label_width} + separator_width + 1) {
@@ -251,6 +259,6 @@ void build_tree_row(const RowModel* model, uint32_t row, uint32_t budget, const 
     flush_row(&build.writer);
     if (!search || build.writer.failed) return;
     uint8_t mark = id == current_match ? 2 : 1;
-    if (build.key_shown) mark_piece(paint, search, label[0], true, mark);
+    if (key_shown) mark_piece(paint, search, label[0], true, mark);
     if (build.value_shown) mark_piece(paint, search, build.value, false, mark);
 }

@@ -11,9 +11,6 @@
 #include "views/row_model.h"
 #include "views/row_paint.h"
 
-// Longest text shown for a string, a scalar or a broken value, in characters.
-constexpr uint32_t VALUE_CHARACTER_LIMIT = 500;
-
 // Resets `paint` and fills it for row `row` of the model (left empty for a row
 // beyond the model). With `search`, the matches in the shown key and value
 // are marked: 2 when the row's Node is `current_match`, else 1.

@@ -50,7 +50,6 @@ std::string row_text(const RowCase& c, const char* query = nullptr, bool styles 
 }
 
 const std::string OBJECT = R"({"o":{"a":1,"b":"x","c":[1]}})";
-const std::string LONG_STRING = "[\"" + std::string(600, 'a') + "\"]";
 
 TEST(TreeRow, Layouts) {
     const std::string ellipsis = "\xE2\x80\xA6";
@@ -67,16 +66,13 @@ TEST(TreeRow, Layouts) {
         {"[\"a\\nb\"]", 1, 9, "[0] \"a\xE2\x8F\x8E" "b\""},
         {"[\"a\\nb\"]", 1, 8, "[0] \"a" + ellipsis + "\""},
         {"[\"tab\\tdel\x7F\\u0001\"]", 1, 120, "[0] \"tab\xE2\x87\xA5" "del\xE2\x90\xA1\xE2\x90\x81\""},
-        {LONG_STRING, 1, 1000, "[0] \"" + std::string(500, 'a') + ellipsis + "\""},
         {"[\"abcdef\"]", 1, 12, "[0] \"abcdef\""},
         {"[\"abcdef\"]", 1, 11, "[0] \"abcd" + ellipsis + "\""},
         {"[\"abcdef\"]", 1, 6, "[0] \"" + ellipsis},
         {"[123456789]", 1, 8, "[0] 123" + ellipsis},
         {"[" + std::string(600, '1') + "]", 1, 1000, "[0] " + std::string(500, '1') + ellipsis},
-        {"[\"abcdef\"]", 1, 1, ellipsis},
         {"[\"abcdef\"]", 1, 5, "[0] " + ellipsis},
         {"[\"abcdef\"]", 1, 0, ""},
-        {"{\"" + std::string(300, 'k') + "\":1}", 1, 40, std::string(39, 'k') + ellipsis},
         {R"({"ab":1})", 1, 5, "ab: " + ellipsis},
         {"[1,2", 0, 120, "root [2] (cut short)"},
         {"[1,2", 0, 120, "root [2] (cut short)  [1, 2]", 0},
