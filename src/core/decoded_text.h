@@ -15,6 +15,9 @@ struct DecodedText {
 
 enum class DecodedPart { Key, Value };
 
+// decode_key_into or decode_value_into.
+void decode_part_into(const Document* doc, NodeId id, DecodedPart part, BoundedWriter* writer);
+
 // Decodes the key or value of `id` into `out`. On allocation failure `out`
 // holds an empty text and the answer is false.
 [[nodiscard]] bool decode_node_text(const Document* doc, NodeId id, DecodedPart part, DecodedText* out);

@@ -2,12 +2,11 @@
 // already JSON, else decoded and escaped again.
 #include <cstring>
 
-#include "base/memory.h"
+#include "core/decoded_text.h"
 #include "describe/json_walk.h"
 
 namespace {
 
-constexpr uint64_t LOCAL_DECODE_SIZE = 256;
 constexpr uint64_t ONES = 0x0101010101010101ull;
 constexpr uint64_t HIGH_BITS = 0x8080808080808080ull;
 
@@ -92,27 +91,20 @@ void write_quoted(JsonOutput* out, const uint8_t* text, uint64_t n) {
     json_emit(out, "\"", 1);
 }
 
-void write_decoded(JsonOutput* out, const Document* doc, NodeId id, CopyText copy) {
-    uint8_t local[LOCAL_DECODE_SIZE];
-    uint64_t length = copy(doc, id, local, sizeof local);
-    if (length < sizeof local) {
-        write_quoted(out, local, length);
-        return;
-    }
-    uint8_t* decoded = length < ~0ull ? mem_alloc_array<uint8_t>(length + 1) : nullptr;
-    if (!decoded) {
+void write_decoded(JsonOutput* out, const Document* doc, NodeId id, DecodedPart part) {
+    DecodedText decoded;
+    if (!decode_node_text(doc, id, part, &decoded)) {
         json_mark_failed(out);
         json_emit(out, "\"\"", 2);
         return;
     }
-    copy(doc, id, decoded, length + 1);
-    write_quoted(out, decoded, length);
-    mem_free(decoded);
+    write_quoted(out, decoded.bytes, decoded.length);
+    release_decoded_text(&decoded);
 }
 
-void write_token(JsonOutput* out, const Document* doc, NodeId id, const uint8_t* token, uint64_t n, CopyText copy) {
+void write_token(JsonOutput* out, const Document* doc, NodeId id, const uint8_t* token, uint64_t n, DecodedPart part) {
     if (n >= 2 && token[0] == '"' && !needs_rewrite(doc, id, token, n)) json_emit_source(out, token, n);
-    else write_decoded(out, doc, id, copy);
+    else write_decoded(out, doc, id, part);
 }
 
 }  // namespace
@@ -120,9 +112,9 @@ void write_token(JsonOutput* out, const Document* doc, NodeId id, const uint8_t*
 void write_json_key(JsonOutput* out, const Document* doc, NodeId id) {
     uint32_t n = key_token_length(doc, id);
     const uint8_t* token = n ? text(doc) + key_offset(doc, id) : nullptr;
-    write_token(out, doc, id, token, n, copy_key);
+    write_token(out, doc, id, token, n, DecodedPart::Key);
 }
 
 void write_json_string(JsonOutput* out, const Document* doc, NodeId id) {
-    write_token(out, doc, id, text(doc) + value_offset(doc, id), value_length(doc, id), copy_value);
+    write_token(out, doc, id, text(doc) + value_offset(doc, id), value_length(doc, id), DecodedPart::Value);
 }

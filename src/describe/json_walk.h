@@ -22,9 +22,6 @@ void json_emit_source(JsonOutput* out, const uint8_t* bytes, uint64_t n);
 // Out of memory: the sink overflows, the builder fails.
 void json_mark_failed(JsonOutput* out);
 
-// copy_key or copy_value.
-using CopyText = uint64_t (*)(const Document* doc, NodeId id, void* buffer, uint64_t size);
-
 // The key of `id`, and a String value `id`, as JSON strings.
 void write_json_key(JsonOutput* out, const Document* doc, NodeId id);
 void write_json_string(JsonOutput* out, const Document* doc, NodeId id);

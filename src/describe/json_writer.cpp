@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/memory.h"
+#include "core/decoded_text.h"
 #include "describe/json_walk.h"
 
 void json_emit(JsonOutput* out, const void* bytes, uint64_t n) {
@@ -63,11 +64,14 @@ char* allocated_text(const char* bytes, uint64_t n, uint64_t* length) {
 }
 
 // A decoded key or value in an allocation of its exact size.
-char* decoded_text(const Document* doc, NodeId id, CopyText copy, uint64_t* length) {
-    uint64_t size = copy(doc, id, nullptr, 0);
+char* decoded_text(const Document* doc, NodeId id, DecodedPart part, uint64_t* length) {
+    BoundedWriter measure = bounded_writer(nullptr, 0);
+    decode_part_into(doc, id, part, &measure);
+    uint64_t size = measure.total;
     char* text = size < ~0ull ? mem_alloc_array<char>(size + 1) : nullptr;
     if (!text) return no_text(length);
-    copy(doc, id, text, size + 1);
+    BoundedWriter writer = bounded_writer(text, size + 1);
+    decode_part_into(doc, id, part, &writer);
     if (length) *length = size;
     return text;
 }
@@ -95,13 +99,13 @@ char* json_text(const Document* doc, NodeId id, bool pretty, uint64_t* length) {
 char* value_copy_text(const Document* doc, NodeId id, uint64_t* length) {
     if (id >= node_count(doc)) return no_text(length);
     if (is_container_kind(kind(doc, id))) return json_text(doc, id, true, length);
-    return decoded_text(doc, id, copy_value, length);
+    return decoded_text(doc, id, DecodedPart::Value, length);
 }
 
 char* key_copy_text(const Document* doc, NodeId id, uint64_t* length) {
     if (id >= node_count(doc)) return no_text(length);
     if (parent(doc, id) == NO_NODE) return allocated_text("", 0, length);
-    if (has_key(doc, id)) return decoded_text(doc, id, copy_key, length);
+    if (has_key(doc, id)) return decoded_text(doc, id, DecodedPart::Key, length);
     char index[16];
     int n = std::snprintf(index, sizeof index, "%u", index_in_parent(doc, id));
     return allocated_text(index, static_cast<uint64_t>(n), length);
