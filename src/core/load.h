@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/progress.h"
 #include "core/document.h"
 
 struct LoadOptions {
@@ -11,11 +12,8 @@ struct LoadOptions {
     uint8_t json_lines;  // read the text as JSON Lines from the start
 };
 
-struct LoadProgress {
-    void (*callback)(void* argument, uint64_t done, uint64_t total);  // may be absent
-    void* argument;
-    const std::atomic<uint32_t>* cancel;  // may be absent; non-zero means cancel
-};
+// Progress is reported as (bytes read, text length).
+using LoadProgress = ProgressContext;
 
 enum LoadOutcome : uint32_t {
     LOAD_SUCCESS = 0,
