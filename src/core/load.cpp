@@ -107,6 +107,7 @@ void reset_for_json_lines(ParseContext* c) {
     doc->line_count = doc->text_length > 0 ? 1 : 0;
     doc->large_count_count = 0;
     c->big_container_count = 0;
+    c->child_mark_count = 0;
     c->depth = 0;
     c->stack[0] = StackEntry{nullptr, NO_NODE, 0};
     c->unterminated_comment = nullptr;
@@ -284,10 +285,12 @@ Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* opt
     mem_free(c->stack);
     if (c->cancelled || cancel_requested(progress)) {
         mem_free(c->big_containers);
+        mem_free(c->child_marks);
         return fail(doc, outcome, LOAD_CANCELLED);
     }
     finish(c);
     mem_free(c->big_containers);
+    mem_free(c->child_marks);
     if (progress && progress->callback) progress->callback(progress->argument, doc->text_length, doc->text_length);
     *outcome = LOAD_SUCCESS;
     return doc;

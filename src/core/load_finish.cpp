@@ -67,9 +67,25 @@ void sort_large_counts(Document* doc) {
     }
 }
 
+namespace {
+
+// The directory entry of `container`, or nullptr.
+ChildIndexDirectoryEntry* directory_entry(ChildIndexDirectoryEntry* directory, uint32_t count, NodeId container) {
+    uint32_t low = 0, high = count;
+    while (low < high) {
+        uint32_t mid = low + (high - low) / 2;
+        if (directory[mid].container == container) return &directory[mid];
+        if (directory[mid].container < container) low = mid + 1;
+        else high = mid;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void build_child_index(ParseContext* c) {
     Document* doc = c->document;
-    if (c->big_containers_failed || c->big_container_count == 0) return;
+    if (c->big_containers_failed || c->child_marks_failed || c->big_container_count == 0) return;
     NodeId* list = c->big_containers;
     uint32_t listed = c->big_container_count;
     if (!std::is_sorted(list, list + listed)) std::sort(list, list + listed);
@@ -92,19 +108,18 @@ void build_child_index(ParseContext* c) {
     }
     uint32_t next_entry = 0;
     for (uint32_t i = 0; i < kept; i++) {
-        NodeId container = list[i];
-        directory[i] = ChildIndexDirectoryEntry{container, next_entry};
-        NodeId end = node_at(doc, container)->subtree_end;
-        uint32_t children = child_count(doc, container);
-        if (end - container - 1 == children) {
-            // Only scalars below: child k is container + 1 + k.
-            for (uint32_t k = 0; k < children; k += 16) entries[next_entry++] = container + 1 + k;
-            continue;
-        }
-        uint32_t position = 0;
-        for (NodeId child = container + 1; child < end; child = node_at(doc, child)->subtree_end, position++) {
-            if ((position & 15) == 0) entries[next_entry++] = child;
-        }
+        directory[i] = ChildIndexDirectoryEntry{list[i], next_entry};
+        entries[next_entry] = list[i] + 1;  // child 0 always follows its container
+        next_entry += (child_count(doc, list[i]) + 15) / 16;
+    }
+    // Every later 16th child was noted while parsing; marks of Nodes that were
+    // dropped (a cut container) or of small containers find no place.
+    for (uint32_t i = 0; i < c->child_mark_count; i++) {
+        const ChildMark& mark = c->child_marks[i];
+        if (mark.child >= doc->node_count) continue;
+        ChildIndexDirectoryEntry* entry = directory_entry(directory, kept, mark.container);
+        if (entry && mark.sixteenth < (child_count(doc, mark.container) + 15) / 16)
+            entries[entry->start + mark.sixteenth] = mark.child;
     }
     doc->child_index_directory = directory;
     doc->child_index_directory_count = kept;

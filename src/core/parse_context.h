@@ -23,6 +23,14 @@ struct StackEntry {
     uint32_t child_count;
 };
 
+// Child number 16 * k (k >= 1) of a container, noted as it is written so that
+// the child index needs no walk over the children afterwards.
+struct ChildMark {
+    NodeId container;
+    uint32_t sixteenth;  // k
+    NodeId child;
+};
+
 struct ParseContext {
     Document* document;
     const uint8_t* text_start;
@@ -43,6 +51,10 @@ struct ParseContext {
     uint32_t big_container_count;
     uint32_t big_container_capacity;
     uint8_t big_containers_failed;
+    ChildMark* child_marks;  // in document order of the children
+    uint32_t child_mark_count;
+    uint32_t child_mark_capacity;
+    uint8_t child_marks_failed;  // the marks could not grow: no child index
     uint8_t line_starts_failed;
     const uint8_t* next_checkpoint;
     const uint8_t* parse_end;
@@ -213,6 +225,11 @@ void set_write_position(ParseContext* c, NodeId id);
                                    const uint8_t* p);
 [[nodiscard]] bool add_large_value(ParseContext* c, NodeId id, uint32_t value);
 [[nodiscard]] bool add_problem(ParseContext* c, uint32_t offset, uint32_t message, NodeId node);
+void add_child_mark(ParseContext* c, NodeId container, uint32_t position, NodeId child);
+// Called for every child written, with its position among its siblings.
+inline void note_child(ParseContext* c, NodeId container, uint32_t position, NodeId child) {
+    if ((position & 15) == 0 && position != 0) add_child_mark(c, container, position, child);
+}
 
 // Records parser.
 [[nodiscard]] bool insert_records_root(ParseContext* c);

@@ -151,6 +151,21 @@ bool close_container(ParseContext* c, StackEntry* entry, NodeId end, uint32_t cl
     return true;
 }
 
+void add_child_mark(ParseContext* c, NodeId container, uint32_t position, NodeId child) {
+    if (c->child_marks_failed) return;
+    if (c->child_mark_count == c->child_mark_capacity) {
+        uint64_t grown = c->child_mark_capacity ? 2ull * c->child_mark_capacity : 64;
+        ChildMark* marks = grown <= 0xFFFFFFFFull ? mem_realloc_array(c->child_marks, grown) : nullptr;
+        if (!marks) {
+            c->child_marks_failed = 1;
+            return;
+        }
+        c->child_marks = marks;
+        c->child_mark_capacity = static_cast<uint32_t>(grown);
+    }
+    c->child_marks[c->child_mark_count++] = ChildMark{container, position >> 4, child};
+}
+
 bool add_problem(ParseContext* c, uint32_t offset, uint32_t message, NodeId node) {
     Document* doc = c->document;
     // One slot is always held back for a later "out of memory" problem.

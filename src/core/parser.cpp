@@ -170,6 +170,7 @@ write_scalar: {
         packed |= length << NodePacked::CountShift;
     }
     put_node(write++, pending_key, static_cast<uint32_t>(p - start), count + 1, top_id, packed);
+    note_child(c, top_id, top_children, count);
     count++;
     top_children++;
     pending_key = NO_NODE;
@@ -200,6 +201,7 @@ open_container: {
     NodeKind container_kind = object ? NodeKind::Object : NodeKind::Array;
     put_node(write, pending_key, static_cast<uint32_t>(p - start), count + 1, top_id,
              static_cast<uint32_t>(container_kind) | (pending_flags << NodePacked::FlagShift));
+    note_child(c, top_id, top_children, count);
     top->child_count = top_children + 1;
     depth++;
     top = c->stack + depth;

@@ -33,6 +33,8 @@ bool record_error(ParseContext* c, const SavedState& saved, const uint8_t* regio
     doc->features = saved.features;
     c->depth = 0;
     set_write_position(c, doc->node_count);
+    while (c->child_mark_count > 0 && c->child_marks[c->child_mark_count - 1].child >= saved.node_count)
+        c->child_mark_count--;
     if (region_end > region_start && region_end[-1] == '\r') region_end--;
     uint32_t length = static_cast<uint32_t>(region_end - region_start);
     NodeId id = doc->node_count;
@@ -56,6 +58,7 @@ bool record_error(ParseContext* c, const SavedState& saved, const uint8_t* regio
         return false;
     }
     *c->write++ = Node{NO_NODE, offset_of(c, region_start), id + 1, 0, packed};
+    note_child(c, 0, saved.root_children, id);
     doc->node_count = id + 1;
     c->stack[0].child_count = saved.root_children + 1;
     return true;
@@ -167,6 +170,10 @@ bool insert_records_root(ParseContext* c) {
     c->write++;
     for (uint32_t i = 0; i < doc->large_count_count; i++) doc->large_counts[i].id++;
     for (uint32_t i = 0; i < c->big_container_count; i++) c->big_containers[i]++;
+    for (uint32_t i = 0; i < c->child_mark_count; i++) {
+        c->child_marks[i].container++;
+        c->child_marks[i].child++;
+    }
     c->stack[0].node = node_at(doc, 0);
     c->stack[0].id = 0;
     return true;
