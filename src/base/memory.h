@@ -30,3 +30,20 @@ template <typename T>
 void mem_test_fail_at(uint64_t n, bool every_later = false);
 // Allocations counted since the hook was last armed or disarmed.
 uint64_t mem_test_allocation_count();
+
+// Makes room for one more item in an array that grows by doubling: when
+// `count` has reached *capacity, the capacity doubles (starting at `first`,
+// never past 0xFFFFFFFF). False, with the array unchanged, when that cannot
+// be had.
+template <typename T>
+[[nodiscard]] bool grow_for_one(T** items, uint32_t count, uint32_t* capacity, uint32_t first) {
+    if (count < *capacity) return true;
+    uint64_t grown = *capacity ? 2ull * *capacity : first;
+    if (grown > 0xFFFFFFFFull) grown = 0xFFFFFFFFull;
+    if (grown <= count) return false;
+    T* moved = mem_realloc_array(*items, grown);
+    if (!moved) return false;
+    *items = moved;
+    *capacity = static_cast<uint32_t>(grown);
+    return true;
+}

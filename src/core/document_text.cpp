@@ -1,6 +1,7 @@
 // Decoding source text on demand: keys, scalar values, repeated keys, columns.
 #include <cstring>
 
+#include "base/hex.h"
 #include "base/memory.h"
 #include "base/utf8.h"
 #include "core/document.h"
@@ -11,24 +12,6 @@ namespace {
 const uint8_t REPLACEMENT[3] = {0xEF, 0xBF, 0xBD};
 
 bool valid(const Document* doc, NodeId id) { return doc && id < doc->node_count; }
-
-int hex_value(uint8_t byte) {
-    if (byte >= '0' && byte <= '9') return byte - '0';
-    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
-    return -1;
-}
-
-// The four hex digits at p as a number, or -1 when one is not a hex digit.
-int32_t hex4(const uint8_t* p) {
-    int32_t value = 0;
-    for (int i = 0; i < 4; i++) {
-        int digit = hex_value(p[i]);
-        if (digit < 0) return -1;
-        value = value * 16 + digit;
-    }
-    return value;
-}
 
 void append_code_point(BoundedWriter* writer, uint32_t cp) {
     uint8_t bytes[4];
@@ -51,8 +34,8 @@ const uint8_t* decode_escape(BoundedWriter* writer, const uint8_t* p, const uint
     case '\n': return p + 2;
     case '\r': return (end - p >= 3 && p[2] == '\n') ? p + 3 : p + 2;
     case 'x': {
-        int high = end - p >= 4 ? hex_value(p[2]) : -1;
-        int low = end - p >= 4 ? hex_value(p[3]) : -1;
+        int high = end - p >= 4 ? hex_digit_value(p[2]) : -1;
+        int low = end - p >= 4 ? hex_digit_value(p[3]) : -1;
         if (high < 0 || low < 0) {
             bw_append(writer, REPLACEMENT, 3);
             return p + 2;
@@ -61,14 +44,14 @@ const uint8_t* decode_escape(BoundedWriter* writer, const uint8_t* p, const uint
         return p + 4;
     }
     case 'u': {
-        int32_t unit = end - p >= 6 ? hex4(p + 2) : -1;
+        int32_t unit = hex4_value(p + 2, end);
         if (unit < 0) {
             bw_append(writer, REPLACEMENT, 3);
             return p + 2;
         }
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             // A high surrogate needs "\u" and a low surrogate right after it.
-            int32_t low = (end - p >= 12 && p[6] == '\\' && p[7] == 'u') ? hex4(p + 8) : -1;
+            int32_t low = (end - p >= 12 && p[6] == '\\' && p[7] == 'u') ? hex4_value(p + 8, end) : -1;
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 append_code_point(writer, 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
                                               (static_cast<uint32_t>(low) - 0xDC00));

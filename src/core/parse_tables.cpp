@@ -70,15 +70,9 @@ void cut_container(ParseContext* c, StackEntry* entry, uint32_t closing_flags) {
 
 void add_big_container(ParseContext* c, NodeId id) {
     if (c->big_containers_failed) return;
-    if (c->big_container_count == c->big_container_capacity) {
-        uint64_t grown = c->big_container_capacity ? 2ull * c->big_container_capacity : 16;
-        NodeId* list = grown <= 0xFFFFFFFFull ? mem_realloc_array(c->big_containers, grown) : nullptr;
-        if (!list) {
-            c->big_containers_failed = 1;
-            return;
-        }
-        c->big_containers = list;
-        c->big_container_capacity = static_cast<uint32_t>(grown);
+    if (!grow_for_one(&c->big_containers, c->big_container_count, &c->big_container_capacity, 16)) {
+        c->big_containers_failed = 1;
+        return;
     }
     c->big_containers[c->big_container_count++] = id;
 }
@@ -119,13 +113,7 @@ bool reserve_nodes(ParseContext* c, NodeId id) {
 
 bool add_large_value(ParseContext* c, NodeId id, uint32_t value) {
     Document* doc = c->document;
-    if (doc->large_count_count == c->large_counts_capacity) {
-        uint64_t grown = c->large_counts_capacity ? 2ull * c->large_counts_capacity : 8;
-        LargeCount* table = grown <= 0xFFFFFFFFull ? mem_realloc_array(doc->large_counts, grown) : nullptr;
-        if (!table) return false;
-        doc->large_counts = table;
-        c->large_counts_capacity = static_cast<uint32_t>(grown);
-    }
+    if (!grow_for_one(&doc->large_counts, doc->large_count_count, &c->large_counts_capacity, 8)) return false;
     doc->large_counts[doc->large_count_count++] = LargeCount{id, value};
     return true;
 }
@@ -153,15 +141,9 @@ bool close_container(ParseContext* c, StackEntry* entry, NodeId end, uint32_t cl
 
 void add_child_mark(ParseContext* c, NodeId container, uint32_t position, NodeId child) {
     if (c->child_marks_failed) return;
-    if (c->child_mark_count == c->child_mark_capacity) {
-        uint64_t grown = c->child_mark_capacity ? 2ull * c->child_mark_capacity : 64;
-        ChildMark* marks = grown <= 0xFFFFFFFFull ? mem_realloc_array(c->child_marks, grown) : nullptr;
-        if (!marks) {
-            c->child_marks_failed = 1;
-            return;
-        }
-        c->child_marks = marks;
-        c->child_mark_capacity = static_cast<uint32_t>(grown);
+    if (!grow_for_one(&c->child_marks, c->child_mark_count, &c->child_mark_capacity, 64)) {
+        c->child_marks_failed = 1;
+        return;
     }
     c->child_marks[c->child_mark_count++] = ChildMark{container, position >> 4, child};
 }

@@ -6,8 +6,21 @@
 
 namespace {
 
-bool is_word(const uint8_t* p, const char* word, uint32_t length) {
-    return std::memcmp(p, word, length) == 0 && !is_word_byte(p[length]);
+// true, false or null, when the byte after the word is not a letter, digit
+// or "_"; else nullptr.
+const uint8_t* match_literal(const uint8_t* p, NodeKind* kind) {
+    static const struct {
+        const char* word;
+        uint32_t length;
+        NodeKind kind;
+    } LITERALS[] = {{"true", 4, NodeKind::True}, {"false", 5, NodeKind::False}, {"null", 4, NodeKind::Null}};
+    for (const auto& literal : LITERALS) {
+        if (std::memcmp(p, literal.word, literal.length) == 0 && !is_word_byte(p[literal.length])) {
+            *kind = literal.kind;
+            return p + literal.length;
+        }
+    }
+    return nullptr;
 }
 
 // The error for a byte found where a comma, a closing bracket or a colon was
@@ -132,21 +145,10 @@ dispatch_value:
     case '[':
         goto open_container;
     case 't':
-        value_kind = NodeKind::True;
-        value_end = p + 4;
-        if (is_word(p, "true", 4)) goto write_scalar;
-        message = MSG_INVALID_LITERAL;
-        goto fail_here;
     case 'f':
-        value_kind = NodeKind::False;
-        value_end = p + 5;
-        if (is_word(p, "false", 5)) goto write_scalar;
-        message = MSG_INVALID_LITERAL;
-        goto fail_here;
     case 'n':
-        value_kind = NodeKind::Null;
-        value_end = p + 4;
-        if (is_word(p, "null", 4)) goto write_scalar;
+        value_end = match_literal(p, &value_kind);
+        if (value_end) goto write_scalar;
         message = MSG_INVALID_LITERAL;
         goto fail_here;
     default:

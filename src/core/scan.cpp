@@ -1,6 +1,7 @@
 // Lexical scanning: whitespace, comments, strings, numbers and the JSON5 forms.
 // Scanners read ahead freely: the text is followed by 64 zero bytes, and a
 // zero byte stops every scan that has not stopped earlier.
+#include "base/hex.h"
 #include "base/memory.h"
 #include "core/parse_context.h"
 
@@ -14,12 +15,6 @@ const uint8_t NUMBER_END_IS_BAD[256] = {
 
 namespace {
 
-int hex_digit(uint8_t byte) {
-    if (is_digit(byte)) return byte - '0';
-    uint8_t lower = byte | 0x20;
-    if (lower >= 'a' && lower <= 'f') return lower - 'a' + 10;
-    return -1;
-}
 
 // Advances to the first quote, backslash or control byte at or after p, 16
 // bytes at a time, taking the progress checkpoint on the way. A string that
@@ -71,7 +66,7 @@ const uint8_t* scan_json5_escape(ParseContext* c, const uint8_t* string_start, c
     const uint8_t* after = nullptr;
     if (next == '0' && !is_digit(p[2])) {
         after = p + 2;
-    } else if (next == 'x' && hex_digit(p[2]) >= 0 && hex_digit(p[3]) >= 0) {
+    } else if (next == 'x' && hex_digit_value(p[2]) >= 0 && hex_digit_value(p[3]) >= 0) {
         after = p + 4;
     } else if (next == 'v' || next == '\'') {
         after = p + 2;
@@ -105,17 +100,10 @@ void note_out_of_memory(ParseContext* c, const uint8_t* p) {
 void add_line_start(ParseContext* c, const uint8_t* p) {
     if (c->line_starts_failed) return;
     Document* doc = c->document;
-    if (doc->line_count == c->line_starts_capacity) {
-        uint64_t grown = c->line_starts_capacity ? 2ull * c->line_starts_capacity : 1024;
-        if (grown > 0xFFFFFFFFull) grown = 0xFFFFFFFFull;
-        uint32_t* lines = grown > doc->line_count ? mem_realloc_array(doc->line_starts, grown) : nullptr;
-        if (!lines) {
-            c->line_starts_failed = 1;
-            note_out_of_memory(c, p);
-            return;
-        }
-        doc->line_starts = lines;
-        c->line_starts_capacity = static_cast<uint32_t>(grown);
+    if (!grow_for_one(&doc->line_starts, doc->line_count, &c->line_starts_capacity, 1024)) {
+        c->line_starts_failed = 1;
+        note_out_of_memory(c, p);
+        return;
     }
     doc->line_starts[doc->line_count++] = offset_of(c, p);
 }
@@ -209,8 +197,8 @@ const uint8_t* scan_string(ParseContext* c, const uint8_t* p, uint32_t* out_flag
         if (is_standard_escape(next)) {
             flags |= STRING_ESCAPED;
             q += 2;
-        } else if (next == 'u' && hex_digit(q[2]) >= 0 && hex_digit(q[3]) >= 0 && hex_digit(q[4]) >= 0 &&
-                   hex_digit(q[5]) >= 0) {
+        } else if (next == 'u' && hex_digit_value(q[2]) >= 0 && hex_digit_value(q[3]) >= 0 && hex_digit_value(q[4]) >= 0 &&
+                   hex_digit_value(q[5]) >= 0) {
             flags |= STRING_ESCAPED;
             q += 6;
         } else {
@@ -240,7 +228,7 @@ const uint8_t* scan_quoted(ParseContext* c, const uint8_t* string_start, uint8_t
             }
             if (next == 'u') {
                 for (int i = 2; i < 6; i++) {
-                    if (hex_digit(p[i]) >= 0) continue;
+                    if (hex_digit_value(p[i]) >= 0) continue;
                     if (p + i < c->text_end) set_error_at(c, p, MSG_INVALID_ESCAPE);
                     else set_text_ended(c, string_start);
                     return nullptr;
@@ -277,9 +265,9 @@ const uint8_t* match_json5_number(const uint8_t* p) {
     if (*q == '+' || *q == '-') q++;
     if (std::memcmp(q, "Infinity", 8) == 0) return is_word_byte(q[8]) ? nullptr : q + 8;
     if (std::memcmp(q, "NaN", 3) == 0) return is_word_byte(q[3]) ? nullptr : q + 3;
-    if (q[0] == '0' && (q[1] | 0x20) == 'x' && hex_digit(q[2]) >= 0) {
+    if (q[0] == '0' && (q[1] | 0x20) == 'x' && hex_digit_value(q[2]) >= 0) {
         q += 2;
-        while (hex_digit(*q) >= 0) q++;
+        while (hex_digit_value(*q) >= 0) q++;
         return ends_number_badly(*q) ? nullptr : q;
     }
     bool digits = false;
@@ -319,6 +307,21 @@ const uint8_t* scan_json5_number(ParseContext* c, const uint8_t* p) {
     return end;
 }
 
+namespace {
+
+// A single-quoted string or key (JSON5): the scanned flags get
+// `escaped_flag` when it holds escapes, and always Json5Form.
+const uint8_t* scan_single_quoted(ParseContext* c, const uint8_t* p, uint32_t escaped_flag) {
+    uint32_t flags = 0;
+    const uint8_t* end = scan_quoted(c, p, '\'', p + 1, 0, &flags);
+    if (!end) return nullptr;
+    c->scanned_flags = ((flags & STRING_ESCAPED) ? escaped_flag : 0) | NodeFlags::Json5Form;
+    c->document->features |= SyntaxFeatures::Json5;
+    return end;
+}
+
+}  // namespace
+
 const uint8_t* scan_json5_value(ParseContext* c, const uint8_t* p) {
     if (c->strict) {
         set_error_at(c, p, MSG_EXPECTED_VALUE);
@@ -326,13 +329,8 @@ const uint8_t* scan_json5_value(ParseContext* c, const uint8_t* p) {
     }
     if (is_comment_start(p)) return p;
     if (*p == '\'') {
-        uint32_t flags = 0;
-        const uint8_t* end = scan_quoted(c, p, '\'', p + 1, 0, &flags);
-        if (!end) return nullptr;
         c->scanned_kind = NodeKind::String;
-        c->scanned_flags = ((flags & STRING_ESCAPED) ? NodeFlags::ValueEscaped : 0) | NodeFlags::Json5Form;
-        c->document->features |= SyntaxFeatures::Json5;
-        return end;
+        return scan_single_quoted(c, p, NodeFlags::ValueEscaped);
     }
     if (const uint8_t* end = match_json5_number(p)) {
         c->scanned_kind = NodeKind::Number;
@@ -352,14 +350,7 @@ const uint8_t* scan_json5_key(ParseContext* c, const uint8_t* p) {
         return nullptr;
     }
     if (is_comment_start(p)) return p;
-    if (*p == '\'') {
-        uint32_t flags = 0;
-        const uint8_t* end = scan_quoted(c, p, '\'', p + 1, 0, &flags);
-        if (!end) return nullptr;
-        c->scanned_flags = ((flags & STRING_ESCAPED) ? NodeFlags::KeyEscaped : 0) | NodeFlags::Json5Form;
-        c->document->features |= SyntaxFeatures::Json5;
-        return end;
-    }
+    if (*p == '\'') return scan_single_quoted(c, p, NodeFlags::KeyEscaped);
     if (is_identifier_byte(*p) && !is_digit(*p)) {
         const uint8_t* end = p + 1;
         while (is_identifier_byte(*end)) end++;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/hex.h"
 #include "base/memory.h"
 #include "base/utf8.h"
 
@@ -68,24 +69,6 @@ bool add_segment(ParsedPath* path, SegmentKind kind, KeyBuffer* key, uint64_t in
     return true;
 }
 
-int hex_value(uint8_t byte) {
-    if (byte >= '0' && byte <= '9') return byte - '0';
-    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
-    return -1;
-}
-
-int32_t hex4(const uint8_t* p, const uint8_t* end) {
-    if (end - p < 4) return -1;
-    int32_t value = 0;
-    for (int i = 0; i < 4; i++) {
-        int digit = hex_value(p[i]);
-        if (digit < 0) return -1;
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
 bool is_script_start(uint8_t byte) {
     return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || byte == '_' || byte == '$';
 }
@@ -129,11 +112,11 @@ bool read_double_quoted(Reader* r, KeyBuffer* key) {
         if (control) {
             key_append(key, &control, 1);
             p += 2;
-        } else if (escaped == 'u' && hex4(p + 2, r->end) >= 0) {
-            uint32_t unit = static_cast<uint32_t>(hex4(p + 2, r->end));
+        } else if (escaped == 'u' && hex4_value(p + 2, r->end) >= 0) {
+            uint32_t unit = static_cast<uint32_t>(hex4_value(p + 2, r->end));
             p += 6;
             if (unit >= 0xD800 && unit <= 0xDBFF && r->end - p >= 2 && p[0] == '\\' && p[1] == 'u') {
-                int32_t low = hex4(p + 2, r->end);
+                int32_t low = hex4_value(p + 2, r->end);
                 if (low >= 0xDC00 && low <= 0xDFFF) {
                     key_append_code_point(key, 0x10000 + ((unit - 0xD800) << 10) + (static_cast<uint32_t>(low) - 0xDC00));
                     p += 6;
