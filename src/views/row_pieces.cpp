@@ -8,17 +8,6 @@ const char ELLIPSIS[] = "\xE2\x80\xA6";
 
 namespace {
 
-void write_bytes(RowWriter* writer, const uint8_t* bytes, uint32_t length, RunStyle style) {
-    if (writer->failed) return;
-    if (writer->pending && (writer->style != style || writer->pending + length > sizeof writer->chunk)) {
-        flush_row(writer);
-        if (writer->failed) return;
-    }
-    writer->style = style;
-    std::memcpy(writer->chunk + writer->pending, bytes, length);
-    writer->pending += length;
-}
-
 // One decoded character, a control character as its visible symbol.
 void write_char(RowWriter* writer, const uint8_t* bytes, uint32_t length, RunStyle style) {
     if (length == 1 && is_control_byte(bytes[0])) {
@@ -33,6 +22,17 @@ void write_char(RowWriter* writer, const uint8_t* bytes, uint32_t length, RunSty
 uint32_t written_length(const RowWriter* writer) { return writer->paint->length + writer->pending; }
 
 }  // namespace
+
+RunStyle value_style(NodeKind node_kind) {
+    switch (node_kind) {
+    case NodeKind::String: return RunStyle::String;
+    case NodeKind::Number: return RunStyle::Number;
+    case NodeKind::True:
+    case NodeKind::False: return RunStyle::Boolean;
+    case NodeKind::Null: return RunStyle::Null;
+    default: return RunStyle::Warning;
+    }
+}
 
 Piece literal_piece(const char* text, RunStyle style) {
     return Piece{reinterpret_cast<const uint8_t*>(text), static_cast<uint32_t>(std::strlen(text)), false, style,
@@ -50,6 +50,17 @@ RowWriter row_writer(RowPaint* paint) {
     writer.style = RunStyle::Plain;
     writer.pending = 0;
     return writer;
+}
+
+void write_bytes(RowWriter* writer, const uint8_t* bytes, uint32_t length, RunStyle style) {
+    if (writer->failed) return;
+    if (writer->pending && (writer->style != style || writer->pending + length > sizeof writer->chunk)) {
+        flush_row(writer);
+        if (writer->failed) return;
+    }
+    writer->style = style;
+    std::memcpy(writer->chunk + writer->pending, bytes, length);
+    writer->pending += length;
 }
 
 void write_text(RowWriter* writer, const char* text, RunStyle style) {

@@ -24,6 +24,10 @@ struct Piece {
     uint32_t shown_chars;
 };
 
+// The style of a scalar value: String, Number, Boolean, Null, and Warning
+// for a value that could not be read.
+RunStyle value_style(NodeKind node_kind);
+
 Piece literal_piece(const char* text, RunStyle style);
 Piece source_piece(const uint8_t* bytes, uint32_t length, bool escapes, RunStyle style, uint32_t limit);
 
@@ -38,6 +42,8 @@ struct RowWriter {
 };
 
 RowWriter row_writer(RowPaint* paint);
+// Bytes in a style, as they are (at most 256 at a time).
+void write_bytes(RowWriter* writer, const uint8_t* bytes, uint32_t length, RunStyle style);
 void write_text(RowWriter* writer, const char* text, RunStyle style);
 // Hands the pending chunk to the RowPaint; call before reading it.
 void flush_row(RowWriter* writer);

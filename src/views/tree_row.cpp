@@ -45,15 +45,6 @@ Piece source_text(const Document* doc, NodeId id, RunStyle style, uint32_t limit
     return source_piece(text(doc) + value_offset(doc, id), value_length(doc, id), false, style, limit);
 }
 
-RunStyle scalar_style(NodeKind node_kind) {
-    switch (node_kind) {
-    case NodeKind::Number: return RunStyle::Number;
-    case NodeKind::True:
-    case NodeKind::False: return RunStyle::Boolean;
-    default: return RunStyle::Null;
-    }
-}
-
 // A child's value inside a preview: brackets for containers, "⚠" for a broken
 // value, a short string or source text. Returns the number of pieces.
 uint32_t short_value(const Document* doc, NodeId child, Piece* out) {
@@ -170,7 +161,7 @@ void write_broken(RowBuild* build, uint32_t room) {
 }
 
 void write_scalar(RowBuild* build, uint32_t room) {
-    build->value = source_text(build->doc, build->id, scalar_style(kind(build->doc, build->id)), VALUE_CHARACTER_LIMIT);
+    build->value = source_text(build->doc, build->id, value_style(kind(build->doc, build->id)), VALUE_CHARACTER_LIMIT);
     build->value_shown = true;
     fit_pieces(&build->writer, &build->value, 1, room);
 }
