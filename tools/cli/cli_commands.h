@@ -9,6 +9,8 @@
 // `level` when no expansion level was asked for.
 constexpr uint32_t CLI_NO_LEVEL = 0xFFFFFFFF;
 constexpr uint32_t CLI_DEFAULT_BUDGET = 120;
+// `text_mode` when neither --pretty nor --source was given.
+constexpr uint32_t CLI_PREFERRED_TEXT_MODE = 0xFFFFFFFF;
 
 struct CliArguments {
     const char* file;
@@ -20,8 +22,12 @@ struct CliArguments {
     const char* search = nullptr;  // query whose matches are shown as [[...]]
     SearchOptions search_options{};
     bool styles = false;  // show each run's style
+    // text
+    uint32_t text_mode = CLI_PREFERRED_TEXT_MODE;  // TEXT_SOURCE, TEXT_PRETTY, or as the Document window chooses
+    bool plain = false;                            // the copied text instead of painted lines
 };
 
 // Each prints its answer to out and returns the exit code.
 int run_nodes_command(const CliArguments& args, FILE* out);
 int run_rows_command(const CliArguments& args, FILE* out);
+int run_text_command(const CliArguments& args, FILE* out);

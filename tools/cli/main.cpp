@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cli_commands.h"
+#include "views/text_view.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ const char USAGE[] =
     "usage: tarnwell-cli nodes FILE [--strict] [--jsonl]\n"
     "       tarnwell-cli rows FILE [--strict] [--jsonl] [--level N | --all] [--budget N]\n"
     "                    [--search TEXT [--case] [--regex] [--keys | --values]] [--styles]\n"
+    "       tarnwell-cli text FILE [--strict] [--jsonl] [--pretty | --source] [--plain] [--styles]\n"
     "  nodes   load FILE and print the Document's facts, every node and every problem\n"
     "  rows    print every row of the tree view as DEPTH|SIGN|TEXT, SIGN being v for an\n"
     "          expanded container, + for a collapsed one, - for anything else\n"
@@ -22,7 +24,12 @@ const char USAGE[] =
     "  --search TEXT  wrap the row's matches of TEXT in [[ and ]]; --case matches case,\n"
     "                 --regex reads TEXT as a regular expression, --keys or --values\n"
     "                 limits the search to keys or to values\n"
-    "  --styles    write each run of a row as <Style>text, Style being its RunStyle name\n";
+    "  --styles    write each run of a row as <Style>text, Style being its RunStyle name\n"
+    "  text    print every line of the text view as LINE|TEXT (source text, or re-indented\n"
+    "          text when FILE has a line longer than 10,000 bytes)\n"
+    "  --pretty    re-indented text, one value per line\n"
+    "  --source    the file's own lines\n"
+    "  --plain     print the text that copying every line gives, instead of painted lines\n";
 
 int usage() {
     std::fputs(USAGE, stderr);
@@ -67,12 +74,26 @@ bool parse_rows_option(int argc, char** argv, int* i, CliArguments* args) {
     return true;
 }
 
+// Reads the options of `text` at argv[i]; false for anything else.
+bool parse_text_option(const char* flag, CliArguments* args) {
+    bool pretty = std::strcmp(flag, "--pretty") == 0;
+    if (pretty || std::strcmp(flag, "--source") == 0) {
+        if (args->text_mode != CLI_PREFERRED_TEXT_MODE) return false;
+        args->text_mode = pretty ? TEXT_PRETTY : TEXT_SOURCE;
+    }
+    else if (std::strcmp(flag, "--plain") == 0) args->plain = true;
+    else if (std::strcmp(flag, "--styles") == 0) args->styles = true;
+    else return false;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) return usage();
     bool rows = std::strcmp(argv[1], "rows") == 0;
-    if (!rows && std::strcmp(argv[1], "nodes") != 0) return usage();
+    bool text = std::strcmp(argv[1], "text") == 0;
+    if (!rows && !text && std::strcmp(argv[1], "nodes") != 0) return usage();
     CliArguments args{};
     args.file = argv[2];
     bool scope_given = false, search_option_given = false;
@@ -80,7 +101,8 @@ int main(int argc, char** argv) {
         const char* flag = argv[i];
         if (std::strcmp(flag, "--strict") == 0) args.options.strict = 1;
         else if (std::strcmp(flag, "--jsonl") == 0) args.options.json_lines = 1;
-        else if (!rows || !parse_rows_option(argc, argv, &i, &args)) return usage();
+        else if (text ? !parse_text_option(flag, &args) : !rows || !parse_rows_option(argc, argv, &i, &args))
+            return usage();
         bool scope = std::strcmp(flag, "--keys") == 0 || std::strcmp(flag, "--values") == 0;
         if (scope && scope_given) return usage();
         scope_given |= scope;
@@ -88,5 +110,6 @@ int main(int argc, char** argv) {
     }
     if (args.all && args.level != CLI_NO_LEVEL) return usage();
     if (search_option_given && !args.search) return usage();
+    if (text) return run_text_command(args, stdout);
     return rows ? run_rows_command(args, stdout) : run_nodes_command(args, stdout);
 }
