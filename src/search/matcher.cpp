@@ -104,30 +104,28 @@ void release_search(SearchState* state) {
     mem_free(state);
 }
 
+TextSlice field_source(const Document* doc, NodeId id, const Node* node, bool is_key) {
+    if (is_key) return key_text(doc, id);
+    uint32_t length = node_count_field(doc, id);
+    const uint8_t* bytes = doc->text + node->value_offset;
+    if (static_cast<NodeKind>(node->packed & NodePacked::KindMask) != NodeKind::String) {
+        return TextSlice{bytes, length, false};
+    }
+    bool escaped = (node_flags(doc, id) & NodeFlags::ValueEscaped) != 0;
+    return TextSlice{bytes + 1, length >= 2 ? length - 2 : 0, escaped};  // the text between the quotes
+}
+
 int field_matches(SearchState* state, SearchScratch* scratch, NodeId id, const Node* node, bool is_key) {
     if (!state || !scratch || !node || id >= node_count(state->document)) return 0;
     const Document* doc = state->document;
-    const uint8_t* bytes;
-    uint64_t length;
-    bool escaped;
-    if (is_key) {
-        if (!state->keys || node->key_offset == NO_NODE) return 0;
-        TextSlice slice = key_text(doc, id);
-        bytes = slice.bytes ? slice.bytes : NO_TEXT;
-        length = slice.length;
-        escaped = slice.escaped;
-    } else {
-        NodeKind node_kind = static_cast<NodeKind>(node->packed & NodePacked::KindMask);
-        if (!state->values || is_container_kind(node_kind)) return 0;
-        bytes = doc->text + node->value_offset;
-        length = node_count_field(doc, id);
-        escaped = false;
-        if (node_kind == NodeKind::String) {  // the text between the quotes
-            bytes++;
-            length = length >= 2 ? length - 2 : 0;
-            escaped = (node_flags(doc, id) & NodeFlags::ValueEscaped) != 0;
-        }
+    if (is_key ? !state->keys || node->key_offset == NO_NODE
+               : !state->values || is_container_kind(static_cast<NodeKind>(node->packed & NodePacked::KindMask))) {
+        return 0;
     }
+    TextSlice slice = field_source(doc, id, node, is_key);
+    const uint8_t* bytes = slice.bytes ? slice.bytes : NO_TEXT;
+    uint64_t length = slice.length;
+    bool escaped = slice.escaped;
     // Plain mode matches in the source itself; only escapes (and, for
     // Oniguruma, bytes that are not UTF-8) need the decoded form.
     if (escaped || (state->regex && !utf8_is_valid(bytes, length))) {

@@ -63,6 +63,11 @@ void free_regex(void* regex) {
 
 int64_t regex_search(void* regex, const uint8_t* subject, const uint8_t* end, const uint8_t* from,
                      uint64_t* match_end) {
+    uint64_t length = static_cast<uint64_t>(end - subject);
+    if (length > REGEX_MOST_BYTES) {
+        end = subject + utf8_cut_point(subject, length, REGEX_MOST_BYTES);
+        if (from > end) return -1;
+    }
     OnigRegex compiled = static_cast<OnigRegex>(regex);
     if (!match_end) {
         int found = onig_search(compiled, subject, end, from, end, nullptr, ONIG_OPTION_NONE);

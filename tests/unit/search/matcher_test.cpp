@@ -11,6 +11,7 @@
 #include "alloc_sweep.h"
 #include "load_text.h"
 #include "search/matcher.h"
+#include "search/matcher_internal.h"
 
 namespace {
 
@@ -281,6 +282,32 @@ TEST(Matcher, RegexInitialisationIsSharedBetweenThreads) {
     }
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(found, (std::vector<int>{1, 1, 1, 1}));
+}
+
+// Oniguruma reports positions as int: a field of 2 GB or more is searched in
+// its first REGEX_MOST_BYTES bytes, cut before a character it would split.
+// Only the bytes near the cut are touched; an anchored expression lets
+// Oniguruma start there.
+TEST(Matcher, RegexSearchesTheFirstTwoGigabytesOfAField) {
+    const uint64_t length = REGEX_MOST_BYTES + 16;
+    uint8_t* subject = mem_alloc_array<uint8_t>(length + MATCHER_PADDING);
+    if (!subject) GTEST_SKIP() << "no address space for a 2 GB field";
+    std::memset(subject, 'a', 4096);
+    uint8_t* cut = subject + REGEX_MOST_BYTES;
+    std::memset(cut - 4096, 'a', 4096 + 16 + MATCHER_PADDING);
+    StatePtr anchored = compile(nullptr, "b\\z", SearchOptions{1, 1, 0, 0});
+    auto found = [&] {
+        return regex_search(anchored->compiled_regex, subject, subject + length, subject, nullptr);
+    };
+    subject[length - 1] = 'b';  // past the cut
+    EXPECT_EQ(found(), -1);
+    cut[-1] = 'b';  // the last byte searched
+    EXPECT_EQ(found(), int64_t{REGEX_MOST_BYTES} - 1);
+    cut[-1] = 0xC3;  // é across the cut: the cut moves back before it
+    cut[0] = 0xA9;
+    cut[-2] = 'b';
+    EXPECT_EQ(found(), int64_t{REGEX_MOST_BYTES} - 2);
+    mem_free(subject);
 }
 
 }  // namespace
