@@ -24,3 +24,10 @@ inline bool progress_cancelled(const ProgressContext* progress) {
     if (progress && progress->callback) progress->callback(progress->argument, done, total);
     return true;
 }
+
+// Progress in thousandths, as a window shows it: done × 1000 / total, worked
+// out in 64 bits because texts reach 4 GB; 1000 when total is 0, never more.
+inline uint32_t progress_per_mille(uint64_t done, uint64_t total) {
+    if (total == 0 || done >= total) return 1000;
+    return static_cast<uint32_t>(done * 1000 / total);
+}
