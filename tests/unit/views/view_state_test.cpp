@@ -1,0 +1,342 @@
+// The view state in the tree view: selection and its history, keys, clicks,
+// expansion commands, Next problem, breadcrumbs and paths, and painting.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "alloc_sweep.h"
+#include "base/memory.h"
+#include "search/matcher.h"
+#include "view_checks.h"
+
+namespace {
+
+// {"a":{"b":{"c":[1,2]},"d":[]},"e":"x"}
+//  0    1    2    3   4 5   6       7
+const char NESTED[] = R"({"a":{"b":{"c":[1,2]},"d":[]},"e":"x"})";
+constexpr uint32_t INITIAL = 0xFFFFFFFF;
+
+TEST(ViewState, EmptyDocumentAndMissingStateDoNothing) {
+    DocumentPtr doc = load_text("  ");
+    ViewPtr view = view_of(doc);
+    ASSERT_TRUE(view);
+    ViewState* empty = view.get();
+    for (ViewState* v : {empty, static_cast<ViewState*>(nullptr)}) {
+        EXPECT_EQ(selected_node(v), NO_NODE);
+        EXPECT_EQ(visible_row_count(v), 0u);
+        EXPECT_EQ(navigate_key(v, ViewKey::Down, 0, 1), 0u);
+        EXPECT_EQ(type_ahead(v, 'a', 0), 0u);
+        for (uint32_t command = ViewCommand::FindNext; command <= ViewCommand::NextProblem; command++) {
+            EXPECT_EQ(run_view_command(v, command), 0u) << command;
+        }
+        EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 0u);
+        EXPECT_EQ(breadcrumb_count(v), 0u);
+        char text[32] = "junk";
+        EXPECT_EQ(copy_selection_path(v, PathStyle::JsonPath, text, sizeof text), 0u);
+        EXPECT_STREQ(text, "");
+        std::strcpy(text, "junk");
+        EXPECT_EQ(go_to_path(v, "$", 1, text, sizeof text), 0u);
+        EXPECT_STREQ(text, "");
+        click_row(v, 0, true, 0);
+        double_click_row(v, 0);
+        select_node(v, 0, true);
+        EXPECT_EQ(selected_node(v), NO_NODE);
+    }
+    EXPECT_EQ(take_scroll_request(empty), NO_LINE);
+}
+
+TEST(ViewState, CreateSurvivesEveryAllocationFailure) {
+    DocumentPtr doc = load_text(NESTED);
+    uint64_t allocations = sweep_allocation_failures([&](uint64_t) {
+        ViewState* view = create_view_state(doc.get(), true);
+        if (view) {
+            EXPECT_EQ(selected_node(view), 0u);
+            EXPECT_GE(row_count(view->row_model), 1u);
+        }
+        release_view_state(view);
+    });
+    EXPECT_GE(allocations, 4u);
+    EXPECT_EQ(doc->reference_count.load(), 1u);
+}
+
+TEST(ViewState, SelectionHistory) {
+    std::string items = "[0";
+    for (int i = 1; i < 100; i++) items += ",0";
+    DocumentPtr doc = load_text(items + "]");
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+
+    // The same Node again: no entry, but a scroll request.
+    select_node(v, 0, true);
+    EXPECT_EQ(back_text(v), "");
+    EXPECT_EQ(take_scroll_request(v), 0u);
+    EXPECT_EQ(take_scroll_request(v), NO_LINE);
+
+    // 65 moves push 65 entries; the oldest, the root, is gone.
+    v->user_moved = 0;
+    for (NodeId id = 1; id <= 65; id++) select_node(v, id, false);
+    EXPECT_EQ(back_text(v), "1-64");
+    EXPECT_EQ(v->user_moved, 0);
+
+    EXPECT_EQ(run_view_command(v, ViewCommand::Back), 1u);
+    EXPECT_EQ(selected_node(v), 64u);
+    EXPECT_EQ(run_view_command(v, ViewCommand::Back), 1u);
+    EXPECT_EQ(forward_text(v), "65 64");
+    EXPECT_EQ(run_view_command(v, ViewCommand::Forward), 1u);
+    EXPECT_EQ(selected_node(v), 64u);
+    EXPECT_EQ(back_text(v), "1-63");
+    EXPECT_EQ(forward_text(v), "65");
+    EXPECT_EQ(v->user_moved, 1);
+
+    // A new selection after Back empties Forward.
+    select_node(v, 80, true);
+    EXPECT_EQ(forward_text(v), "");
+    EXPECT_EQ(run_view_command(v, ViewCommand::Forward), 0u);
+    EXPECT_EQ(selected_node(v), 80u);
+
+    select_node(v, 101, true);  // beyond the Document
+    EXPECT_EQ(selected_node(v), 80u);
+}
+
+struct KeyCase {
+    const char* name;
+    uint32_t levels;
+    NodeId start;
+    uint32_t key;
+    uint32_t modifiers;
+    uint32_t page_rows;
+    uint32_t handled;
+    NodeId selected;
+    std::string rows;
+    uint32_t expanded;
+};
+
+TEST(ViewState, TreeKeys) {
+    using namespace ViewKey;
+    const uint32_t shift = KeyModifier::Shift, alt = KeyModifier::Alt, ctrl = KeyModifier::Ctrl;
+    const KeyCase cases[] = {
+        {"Left collapses an expanded object and keeps it", INITIAL, 1, Left, 0, 1, 1, 1, "0 1 7", 2},
+        {"Left on a collapsed child selects its parent", INITIAL, 3, Left, 0, 1, 1, 2, "0-3 6 7", 3},
+        {"Left on a scalar selects its parent", INITIAL, 7, Left, 0, 1, 1, 0, "0-3 6 7", 3},
+        {"Right on a scalar is handled and does nothing", INITIAL, 7, Right, 0, 1, 1, 7, "0-3 6 7", 3},
+        {"Right on an empty array is handled and does nothing", INITIAL, 6, Right, 0, 1, 1, 6, "0-3 6 7", 3},
+        {"Left at the collapsed root does nothing", 0, 0, Left, 0, 1, 1, 0, "0", 0},
+        {"Alt+Right expands the whole subtree", 1, 1, Right, alt, 1, 1, 1, "0-7", 4},
+        {"Alt+Left collapses the subtree and every inner expansion", INITIAL, 1, Left, alt, 1, 1, 1, "0 1 7", 1},
+        {"Ctrl+Right belongs to the accelerators", 1, 1, Right, ctrl, 1, 0, 1, "0 1 7", 1},
+        {"Shift+Down moves like Down", INITIAL, 1, Down, shift, 1, 1, 2, "0-3 6 7", 3},
+        {"Alt+Down belongs to the accelerators", INITIAL, 1, Down, alt, 1, 0, 1, "0-3 6 7", 3},
+        {"Up stops at the first row", INITIAL, 0, Up, 0, 1, 1, 0, "0-3 6 7", 3},
+        {"Page Down with no page rows moves one row", INITIAL, 0, PageDown, 0, 0, 1, 1, "0-3 6 7", 3},
+        {"Page Up moves a page", INITIAL, 7, PageUp, 0, 2, 1, 3, "0-3 6 7", 3},
+        {"Page Up stops at the first row", INITIAL, 2, PageUp, 0, 5, 1, 0, "0-3 6 7", 3},
+        {"Space toggles a container", INITIAL, 3, Space, 0, 1, 1, 3, "0-7", 4},
+        {"Ctrl+Space belongs to the accelerators", INITIAL, 3, Space, ctrl, 1, 0, 3, "0-3 6 7", 3},
+        {"Escape is not a view key", INITIAL, 3, 266, 0, 1, 0, 3, "0-3 6 7", 3},
+    };
+    DocumentPtr doc = load_text(NESTED);
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ViewPtr view = view_of(doc, c.levels == INITIAL);
+        ViewState* v = view.get();
+        if (c.levels != INITIAL) expand_to_level(v->row_model, c.levels);
+        ASSERT_NE(row_of_node(v->row_model, c.start), NO_LINE);
+        v->selected = c.start;
+        v->typed_count = 3;
+        EXPECT_EQ(navigate_key(v, c.key, c.modifiers, c.page_rows), c.handled);
+        EXPECT_EQ(selected_node(v), c.selected);
+        EXPECT_EQ(rows_text(v), c.rows);
+        EXPECT_EQ(expanded_count(v->row_model), c.expanded);
+        EXPECT_EQ(back_text(v), "");
+        EXPECT_EQ(v->user_moved, c.handled);
+        EXPECT_EQ(v->typed_count, c.handled ? 0u : 3u);
+        EXPECT_EQ(take_scroll_request(v), c.handled ? row_of_node(v->row_model, c.selected) : NO_LINE);
+    }
+}
+
+TEST(ViewState, ClicksSelectRowsAndToggleChevrons) {
+    DocumentPtr doc = load_text(NESTED);
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    struct Click {
+        uint32_t row;
+        bool chevron;
+        uint32_t modifiers;
+        NodeId selected;
+        const char* rows;
+    };
+    const Click clicks[] = {
+        {3, false, 0, 3, "0-3 6 7"},              // a row: selected, nothing toggles
+        {3, true, 0, 3, "0-7"},                   // its chevron expands it
+        {1, true, KeyModifier::Alt, 1, "0 1 7"},  // Alt on an expanded chevron collapses the subtree
+        {1, true, 0, 1, "0-2 6 7"},               // the inner bits were cleared
+        {1, true, 0, 1, "0 1 7"},                 //
+        {1, true, KeyModifier::Alt, 1, "0-7"},    // Alt on a collapsed chevron expands everything
+        {7, true, 0, 7, "0-7"},                   // a scalar's chevron area only selects
+        {8, false, 0, 7, "0-7"},                  // beyond the rows: ignored
+    };
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(c.row);
+        v->user_moved = 0;
+        click_row(v, c.row, c.chevron, c.modifiers);
+        EXPECT_EQ(selected_node(v), c.selected);
+        EXPECT_EQ(rows_text(v), c.rows);
+        EXPECT_EQ(v->user_moved, c.row < 8 ? 1 : 0);
+    }
+    EXPECT_EQ(back_text(v), "");
+
+    double_click_row(v, 2);
+    EXPECT_EQ(selected_node(v), 2u);
+    EXPECT_EQ(rows_text(v), "0-2 6 7");
+    double_click_row(v, 4);  // "e", a scalar
+    EXPECT_EQ(selected_node(v), 7u);
+    EXPECT_EQ(rows_text(v), "0-2 6 7");
+    EXPECT_EQ(back_text(v), "");
+}
+
+TEST(ViewState, TypeAhead) {
+    // 0 root, 1 apple, 2 Avocado, 3 banana, 4 abc, 5 list, 6-7 its items, 8 Émile
+    DocumentPtr doc = load_text("{\"apple\":1,\"Avocado\":2,\"banana\":3,\"abc\":4,\"list\":[0,1],\"\xC3\x89mile\":5}");
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    struct Typed {
+        uint32_t code_point;
+        uint64_t now;
+        uint32_t found;
+        NodeId selected;
+    };
+    const Typed typed[] = {
+        {'a', 1000, 1, 1},    // the next row whose key starts with a
+        {'b', 1500, 1, 4},    // "ab", searched from apple itself
+        {'a', 3000, 1, 1},    // after a pause "a" again, from the row after abc, wrapping
+        {'A', 5000, 1, 2},    // "Avocado", case ignored
+        {'z', 7000, 0, 2},    // nothing starts with z: nothing moves
+        {0xC9, 14000, 1, 8},  // É finds é
+        {'l', 15000, 1, 5},   // letters never find key-less items
+        {'x', 14000, 0, 5},   // the clock went back: a new buffer, "x"
+    };
+    for (const Typed& t : typed) {
+        SCOPED_TRACE(t.now);
+        EXPECT_EQ(type_ahead(v, t.code_point, t.now), t.found);
+        EXPECT_EQ(selected_node(v), t.selected);
+    }
+    EXPECT_EQ(v->typed_count, 1u);
+    EXPECT_EQ(back_text(v), "");
+    for (uint32_t refused : {31u, 127u, 0x110000u}) EXPECT_EQ(type_ahead(v, refused, 14001), 0u);
+    EXPECT_EQ(v->typed_count, 1u);
+
+    // A 65th character is dropped but the search still runs.
+    for (uint32_t i = 0; i < 70; i++) type_ahead(v, 'q', 20000 + i);
+    EXPECT_EQ(v->typed_count, TYPE_AHEAD_SIZE);
+    EXPECT_EQ(v->typed_tick, 20069u);
+    EXPECT_EQ(navigate_key(v, ViewKey::Home, 0, 1), 1u);
+    EXPECT_EQ(v->typed_count, 0u);
+}
+
+TEST(ViewState, NextProblemWithOneErrorOrNone) {
+    // Wrapping from the last Error Node is part of the scripted session.
+    DocumentPtr one = load_json_lines("1\nx\n2");
+    ViewPtr single = view_of(one);
+    select_node(single.get(), 2, false);
+    EXPECT_EQ(run_view_command(single.get(), ViewCommand::NextProblem), 1u);
+    EXPECT_EQ(selected_node(single.get()), 2u);
+    EXPECT_EQ(back_text(single.get()), "0");
+
+    for (const char* clean : {"{\"a\":[1]}", "1\n2"}) {
+        DocumentPtr none = load_text(clean);
+        ViewPtr plain = view_of(none);
+        EXPECT_EQ(run_view_command(plain.get(), ViewCommand::NextProblem), 0u) << clean;
+    }
+}
+
+TEST(ViewState, BreadcrumbsPathsAndGoToPath) {
+    DocumentPtr doc = load_text(NESTED);
+    ViewPtr view = view_of(doc, false);
+    ViewState* v = view.get();
+    select_node(v, 4, false);
+    ASSERT_EQ(breadcrumb_count(v), 5u);
+    const char* labels[] = {"root", "a", "b", "c", "[0]"};
+    char text[64];
+    for (uint32_t level = 0; level < 5; level++) {
+        EXPECT_EQ(breadcrumb_text(v, level, text, sizeof text), std::strlen(labels[level]));
+        EXPECT_STREQ(text, labels[level]);
+    }
+    EXPECT_EQ(breadcrumb_text(v, 5, text, sizeof text), 0u);
+    EXPECT_STREQ(text, "");
+    select_breadcrumb(v, 9);
+    EXPECT_EQ(copy_selection_path(v, PathStyle::JsonPath, text, sizeof text), 10u);
+    EXPECT_STREQ(text, "$.a.b.c[0]");
+
+    // A path that names nothing leaves the selection and explains why.
+    EXPECT_EQ(go_to_path(v, "$.x", 3, text, sizeof text), 0u);
+    EXPECT_STREQ(text, "No key \"x\" in $");
+    EXPECT_EQ(go_to_path(v, nullptr, 0, text, sizeof text), 0u);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(selected_node(v), 4u);
+    EXPECT_EQ(go_to_path(v, "", 0, text, sizeof text), 1u);
+    EXPECT_EQ(selected_node(v), 0u);
+    EXPECT_EQ(back_text(v), "0 4");
+}
+
+// Attaches a search for `query` whose run found `matches`.
+void attach_matches(ViewState* view, const char* query, const std::vector<NodeId>& matches) {
+    SearchState* state = compile_search(view->document, reinterpret_cast<const uint8_t*>(query), std::strlen(query),
+                                        nullptr, nullptr, 0);
+    ASSERT_TRUE(state);
+    state->match_blocks[0] = mem_alloc_array<NodeId>(MATCH_BLOCK_SIZE);
+    ASSERT_TRUE(state->match_blocks[0]);
+    for (uint32_t i = 0; i < matches.size(); i++) state->match_blocks[0][i] = matches[i];
+    state->match_count.store(static_cast<uint32_t>(matches.size()));
+    view->search = state;
+}
+
+TEST(ViewState, FindNextAndPreviousFollowTheMatches) {
+    DocumentPtr doc = load_text(NESTED);
+    ViewPtr view = view_of(doc, false);
+    ViewState* v = view.get();
+    EXPECT_EQ(run_view_command(v, ViewCommand::FindNext), 0u);
+    attach_matches(v, "x", {2, 4, 7});
+    const uint32_t commands[] = {ViewCommand::FindNext, ViewCommand::FindNext,     ViewCommand::FindNext,
+                                 ViewCommand::FindNext, ViewCommand::FindPrevious, ViewCommand::FindPrevious};
+    const NodeId selected[] = {2, 4, 7, 2, 7, 4};  // wrapping both ways
+    for (uint32_t i = 0; i < 6; i++) {
+        EXPECT_EQ(run_view_command(v, commands[i]), 1u);
+        EXPECT_EQ(selected_node(v), selected[i]);
+    }
+    EXPECT_EQ(back_text(v), "0 2 4 7 2 7");
+    EXPECT_EQ(rows_text(v), "0-7");
+}
+
+bool has_mark(const RowPaint& paint, uint8_t mark) {
+    for (uint32_t i = 0; i < paint.run_count; i++) {
+        if (paint.runs[i].mark == mark) return true;
+    }
+    return false;
+}
+
+TEST(ViewState, PaintsTreeRowsWithTheCurrentMatch) {
+    DocumentPtr doc = load_text(R"({"ab":"abc","b":1})");
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    RowPaint painted = row_paint();
+    attach_matches(v, "b", {1, 2});
+    paint_row(v, 1, 80, &painted);
+    EXPECT_TRUE(has_mark(painted, 1));
+    EXPECT_FALSE(has_mark(painted, 2));
+    select_node(v, 1, true);
+    paint_row(v, 1, 80, &painted);
+    EXPECT_TRUE(has_mark(painted, 2));
+    EXPECT_FALSE(has_mark(painted, 1));
+    paint_row(v, 2, 80, &painted);
+    EXPECT_TRUE(has_mark(painted, 1));
+
+    paint_row(v, 3, 80, &painted);
+    EXPECT_EQ(painted.node, NO_NODE);
+    paint_row(nullptr, 0, 80, &painted);
+    EXPECT_EQ(painted.length, 0u);
+    release_row_paint(&painted);
+}
+
+}  // namespace

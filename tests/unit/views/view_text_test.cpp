@@ -1,0 +1,159 @@
+// The view state in the text view: the caret and anchor lines, lines without
+// Nodes, handing over and dropping text views, and painting lines. Switching
+// back and forth is part of the scripted session.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "view_checks.h"
+
+namespace {
+
+// Pretty lines: 0 "{" (0), 1 "a": [ (1), 2 1, (2), 3 2 (3), 4 ], (1),
+// 5 "b": {} (4), 6 } (0).
+const char SMALL[] = R"({"a":[1,2],"b":{}})";
+
+struct Lines {
+    uint32_t caret;
+    uint32_t anchor;
+    NodeId selected;
+};
+
+void expect_lines(const ViewState* view, Lines expected) {
+    EXPECT_EQ(selected_row(view), expected.caret);
+    EXPECT_EQ(anchor_line(view), expected.anchor);
+    EXPECT_EQ(selected_node(view), expected.selected);
+}
+
+TEST(ViewText, ShiftExtendsTheRangeAndAPlainClickCollapsesIt) {
+    DocumentPtr doc = load_text(SMALL);
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    give_text_view(v, TEXT_PRETTY);
+    ASSERT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
+    expect_lines(v, {0, 0, 0});
+    const uint32_t shift = KeyModifier::Shift;
+    struct Move {
+        uint32_t key;
+        uint32_t modifiers;
+        uint32_t handled;
+        Lines lines;
+    };
+    const Move moves[] = {
+        {ViewKey::Down, shift, 1, {1, 0, 1}},
+        {ViewKey::PageDown, shift, 1, {4, 0, 1}},
+        {ViewKey::End, 0, 1, {6, 6, 0}},
+        {ViewKey::PageUp, 0, 1, {3, 3, 3}},
+        {ViewKey::Up, shift, 1, {2, 3, 2}},
+        {ViewKey::Home, shift, 1, {0, 3, 0}},
+        {ViewKey::Down, KeyModifier::Ctrl, 0, {0, 3, 0}},
+        {ViewKey::Right, 0, 0, {0, 3, 0}},
+        {ViewKey::Left, 0, 0, {0, 3, 0}},
+        {ViewKey::Space, 0, 0, {0, 3, 0}},
+    };
+    for (const Move& m : moves) {
+        SCOPED_TRACE(m.key);
+        EXPECT_EQ(navigate_key(v, m.key, m.modifiers, 3), m.handled);
+        expect_lines(v, m.lines);
+    }
+    click_row(v, 5, false, shift);
+    expect_lines(v, {5, 3, 4});
+    click_row(v, 2, false, 0);
+    expect_lines(v, {2, 2, 2});
+    click_row(v, 7, false, 0);
+    expect_lines(v, {2, 2, 2});
+    double_click_row(v, 1);
+    expect_lines(v, {1, 1, 1});
+    EXPECT_EQ(rows_text(v), "0-4");
+    EXPECT_EQ(back_text(v), "");
+
+    // Tree-only operations do not apply.
+    EXPECT_EQ(type_ahead(v, 'a', 0), 0u);
+    EXPECT_EQ(run_view_command(v, ViewCommand::ExpandAll), 0u);
+    EXPECT_EQ(run_view_command(v, ViewCommand::Level1), 0u);
+}
+
+TEST(ViewText, HandingOverAndDroppingTextViews) {
+    DocumentPtr doc = load_text(SMALL);
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 0u);
+    give_text_view(v, TEXT_PRETTY);
+    EXPECT_EQ(view_mode(v), VIEW_MODE_TREE);
+    EXPECT_EQ(take_scroll_request(v), NO_LINE);
+    ASSERT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
+    EXPECT_EQ(set_view_mode(v, 2), 0u);
+    click_row(v, 3, false, 0);
+    take_scroll_request(v);
+
+    set_text_view(v, v->text_view);  // the one already held
+    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
+    EXPECT_EQ(take_scroll_request(v), NO_LINE);
+
+    // A rebuilt text (here the source kind) puts the caret on the selection.
+    give_text_view(v, TEXT_SOURCE);
+    EXPECT_EQ(text_view_mode(text_view(v)), TEXT_SOURCE);
+    expect_lines(v, {0, 0, 3});
+    EXPECT_EQ(take_scroll_request(v), 0u);
+
+    // Dropping the text while it shows goes back to the tree.
+    set_text_view(v, nullptr);
+    EXPECT_EQ(view_mode(v), VIEW_MODE_TREE);
+    EXPECT_EQ(text_view(v), nullptr);
+    EXPECT_EQ(selected_node(v), 3u);
+    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 0u);
+}
+
+TEST(ViewText, LinesWithoutNodes) {
+    // Source lines: 0 "// c" (no Node), 1 {"a": 1, (1), 2 "// note" (0), 3 "b": 2
+    // (2), 4 } (0), 5 empty.
+    DocumentPtr doc = load_text("// c\n{\"a\": 1,\n// note\n\"b\": 2\n}\n");
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    give_text_view(v, TEXT_SOURCE);
+    select_node(v, 2, true);
+    ASSERT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
+    expect_lines(v, {3, 3, 2});
+    EXPECT_EQ(navigate_key(v, ViewKey::Home, 0, 1), 1u);
+    expect_lines(v, {0, 0, 2});  // no Node on the line: the selection stays
+    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TREE), 1u);
+    EXPECT_EQ(selected_node(v), 2u);
+
+    ASSERT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
+    click_row(v, 2, false, 0);
+    expect_lines(v, {2, 2, 0});
+    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TREE), 1u);
+    EXPECT_EQ(selected_node(v), 0u);
+
+    DocumentPtr empty = load_text("");
+    ViewPtr blank = view_of(empty);
+    give_text_view(blank.get(), TEXT_PRETTY);
+    EXPECT_EQ(set_view_mode(blank.get(), VIEW_MODE_TEXT), 1u);
+    EXPECT_EQ(selected_row(blank.get()), NO_LINE);
+    EXPECT_EQ(navigate_key(blank.get(), ViewKey::Down, 0, 1), 0u);
+    EXPECT_EQ(set_view_mode(blank.get(), VIEW_MODE_TREE), 1u);
+    EXPECT_EQ(selected_node(blank.get()), NO_NODE);
+}
+
+TEST(ViewText, PaintsLinesWithTheFullLineBudget) {
+    DocumentPtr doc = load_text("[\"" + std::string(100, 'x') + "\"]");
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    give_text_view(v, TEXT_PRETTY);
+    ASSERT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
+    RowPaint painted = row_paint();
+    RowPaint direct = row_paint();
+    paint_row(v, 1, 10, &painted);
+    build_text_line(v->text_view, 1, TEXT_LINE_BUDGET, nullptr, NO_NODE, &direct);
+    EXPECT_EQ(painted.line_number, 2u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(painted.text), painted.length),
+              "  \"" + std::string(100, 'x') + "\"");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(painted.text), painted.length),
+              std::string(reinterpret_cast<char*>(direct.text), direct.length));
+    paint_row(v, 3, 10, &painted);
+    EXPECT_EQ(painted.node, NO_NODE);
+    release_row_paint(&painted);
+    release_row_paint(&direct);
+}
+
+}  // namespace
