@@ -129,11 +129,16 @@ int field_matches(SearchState* state, SearchScratch* scratch, NodeId id, const N
     // Plain mode matches in the source itself; only escapes (and, for
     // Oniguruma, bytes that are not UTF-8) need the decoded form.
     if (escaped || (state->regex && !utf8_is_valid(bytes, length))) {
-        BoundedWriter measure = bounded_writer(nullptr, 0);
-        decode_field(doc, id, is_key, &measure);
-        if (!reserve_scratch(scratch, measure.total)) return -1;
-        BoundedWriter writer = bounded_writer(scratch->bytes, measure.total + 1);
+        // Straight into the scratch buffer: only a field longer than any
+        // before it is decoded a second time, into a larger buffer.
+        uint64_t room = scratch->bytes ? scratch->capacity - MATCHER_PADDING + 1 : 0;
+        BoundedWriter writer = bounded_writer(scratch->bytes, room);
         decode_field(doc, id, is_key, &writer);
+        if (!scratch->bytes || writer.written < writer.total) {
+            if (!reserve_scratch(scratch, writer.total)) return -1;
+            writer = bounded_writer(scratch->bytes, writer.total + 1);
+            decode_field(doc, id, is_key, &writer);
+        }
         std::memset(scratch->bytes + writer.written, 0, MATCHER_PADDING);
         bytes = scratch->bytes;
         length = writer.written;

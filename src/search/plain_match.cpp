@@ -65,12 +65,6 @@ uint64_t load_word(const uint8_t* p) {
 // carries into the next byte: byte 00 -> 7F -> 80; 41 -> C0 -> 00; 80 -> 00.
 uint64_t zero_bytes(uint64_t x) { return ~(((x & LOW_SEVEN) + LOW_SEVEN) | x | LOW_SEVEN); }
 
-// Candidate lanes of a word: bytes equal to either value after the fold mask.
-uint64_t equal_lanes(uint64_t word, uint64_t mask, uint64_t value, uint64_t alternative) {
-    uint64_t folded = word | mask;
-    return zero_bytes(folded ^ value) | zero_bytes(folded ^ alternative);
-}
-
 // Does the text at p, folded character by character, begin with the needle?
 // Returns where the walk stopped, or nullptr. The walk never passes `end`.
 const uint8_t* folded_walk(const SearchState* state, const uint8_t* p, const uint8_t* end) {
@@ -138,13 +132,35 @@ const uint8_t* find_candidate(const SearchState* state, const uint8_t* start, co
     uint64_t first_alternative = (state->first_byte_alternative * EVERY_BYTE) | first_mask;
     uint64_t second = state->second_byte * EVERY_BYTE;
     uint64_t second_alternative = (state->second_byte_alternative * EVERY_BYTE) | second_mask;
+    // Most needles have no alternatives and no dotless candidates: the tests
+    // for them are skipped (the branches always go the same way).
+    bool first_has_alternative = first_alternative != (first | first_mask);
+    bool second_has_alternative = second_alternative != (second | second_mask);
     uint64_t dotless = state->dotless_candidates;
     bool use_second = state->use_second_byte;
-    for (const uint8_t* p = start; p <= last; p += 8) {
-        uint64_t word = load_word(p);
-        uint64_t lanes = equal_lanes(word, first_mask, first, first_alternative);
-        if (use_second) lanes &= equal_lanes(load_word(p + 1), second_mask, second, second_alternative);
-        lanes |= zero_bytes(word ^ (DOTTED_CAPITAL_I_LEAD * EVERY_BYTE)) & dotless;
+    // Candidate lanes of the eight positions from p: bit 7 of byte k is set
+    // when p + k passes the test.
+    auto candidates = [&](const uint8_t* p) {
+        uint64_t word = load_word(p) | first_mask;
+        uint64_t lanes = zero_bytes(word ^ first);
+        if (first_has_alternative) lanes |= zero_bytes(word ^ first_alternative);
+        if (use_second) {
+            uint64_t next = load_word(p + 1) | second_mask;
+            uint64_t second_lanes = zero_bytes(next ^ second);
+            if (second_has_alternative) second_lanes |= zero_bytes(next ^ second_alternative);
+            lanes &= second_lanes;
+        }
+        if (dotless) lanes |= zero_bytes(load_word(p) ^ (DOTTED_CAPITAL_I_LEAD * EVERY_BYTE));
+        return lanes;
+    };
+    const uint8_t* p = start;
+    // Whole words first, two at a time, with one test for both.
+    for (; last - p >= 15; p += 16) {
+        uint64_t low = candidates(p), high = candidates(p + 8);
+        if (low | high) return low ? p + std::countr_zero(low) / 8 : p + 8 + std::countr_zero(high) / 8;
+    }
+    for (; p <= last; p += 8) {
+        uint64_t lanes = candidates(p);
         if (last - p < 7) lanes &= (uint64_t{1} << ((last - p + 1) * 8)) - 1;  // lanes past `last`
         if (lanes) return p + std::countr_zero(lanes) / 8;  // little-endian: lane 0 is p[0]
     }
