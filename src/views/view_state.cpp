@@ -216,7 +216,7 @@ void paint_row(const ViewState* view, uint32_t row, uint32_t budget, RowPaint* p
         reset_row_paint(paint);
         return;
     }
-    NodeId current = match_index_of(view->search, view->selected) != NO_NODE ? view->selected : NO_NODE;
+    NodeId current = match_index_of(view->search, view->selected) != NO_MATCH ? view->selected : NO_NODE;
     if (in_text_view(view)) build_text_line(view->text_view, row, TEXT_LINE_BUDGET, view->search, current, paint);
     else build_tree_row(view->row_model, row, budget, view->search, current, paint);
 }

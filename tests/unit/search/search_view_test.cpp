@@ -1,0 +1,165 @@
+// The search on a ViewState: the counter's forms, and when the selection
+// follows the run.
+#include <gtest/gtest.h>
+
+#include "../views/view_checks.h"
+#include "search/search_view.h"
+#include "search_checks.h"
+
+namespace {
+
+const char FIVE_AS[] = R"(["a","b","a","a","a","a"])";  // "a" matches Nodes 1, 3, 4, 5 and 6
+
+std::string counter(const ViewState* view) {
+    char text[64];
+    search_counter_text(view, text, sizeof text);
+    return text;
+}
+
+// Attaches a search for `query` to the view and runs it to its end.
+void search_view(ViewState* view, const std::string& query, SearchOptions options = plain_options()) {
+    attach_search(view, compile_query(view->document, query, options).release());
+    ASSERT_TRUE(view->search);
+    ASSERT_EQ(run_search(view->search, nullptr), SEARCH_FINISHED);
+}
+
+TEST(SearchView, CounterTexts) {
+    DocumentPtr doc = load_text(FIVE_AS);
+    ViewPtr view = view_of(doc);
+    ViewState* v = view.get();
+    EXPECT_EQ(counter(nullptr), "");
+    EXPECT_EQ(counter(v), "");
+    attach_search(v, compile_query(doc.get(), "a").release());
+    EXPECT_EQ(counter(v), "0 so far");
+    ASSERT_EQ(run_search(v->search, nullptr), SEARCH_FINISHED);
+
+    struct Case {
+        const char* query;
+        uint32_t limit;
+        NodeId selected;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"a", 0, 0, "5 matches"},   {"a", 0, 4, "3 of 5"},        {"a", 0, 2, "5 matches"},
+        {"b", 0, 0, "1 match"},     {"b", 0, 2, "1 of 1"},        {"zz", 0, 0, "No matches"},
+        {"a", 3, 0, "3+ matches"},  {"a", 3, 3, "2 of 3+"},       {"a", 3, 5, "3+ matches"},
+        {"a", 1, 0, "1+ matches"},  {"a", 1, 1, "1 of 1+"},       {"a", 6, 6, "5 of 5"},
+    };
+    for (const Case& c : cases) {
+        search_view(v, c.query, plain_options(0, SearchScope::All, c.limit));
+        select_node(v, c.selected, true);
+        EXPECT_EQ(counter(v), c.text) << c.query << " " << c.limit << " " << c.selected;
+    }
+    char small[5];
+    EXPECT_EQ(search_counter_text(v, small, sizeof small), 6u);  // "5 of 5", cut
+    EXPECT_STREQ(small, "5 of");
+    EXPECT_EQ(search_counter_text(v, nullptr, 0), 6u);
+    attach_search(v, nullptr);
+    EXPECT_EQ(counter(v), "");
+}
+
+TEST(SearchView, CountsAreGroupedByThousands) {
+    std::string items = "[1";
+    for (int i = 1; i < 1234; i++) items += ",1";
+    DocumentPtr many = load_text(items + "]");
+    ViewPtr view = view_of(many);
+    search_view(view.get(), "1");
+    EXPECT_EQ(counter(view.get()), "1,234 matches");
+    select_node(view.get(), 1234, true);
+    EXPECT_EQ(counter(view.get()), "1,234 of 1,234");
+    EXPECT_EQ(format_search_counter(view->search, NO_NODE, nullptr, 0), 13u);
+}
+
+TEST(SearchView, SelectionFollowsTheFirstMatchAtOrAfterTheAnchor) {
+    DocumentPtr doc = load_text(FIVE_AS);
+    struct Case {
+        NodeId selected;  // when the search is attached
+        NodeId followed;
+        const char* back;
+    };
+    const Case cases[] = {{0, 1, "0"}, {2, 3, "2"}, {4, 4, ""}, {6, 6, ""}};
+    for (const Case& c : cases) {
+        ViewPtr view = view_of(doc);
+        if (c.selected) select_node(view.get(), c.selected, true);
+        view->back_count = 0;
+        search_view(view.get(), "a");
+        EXPECT_EQ(view->search_anchor, c.selected);
+        follow_search(view.get());
+        EXPECT_EQ(selected_node(view.get()), c.followed) << c.selected;
+        EXPECT_EQ(back_text(view.get()), c.back) << c.selected;
+        EXPECT_EQ(view->user_moved, 0);
+    }
+    // Every match before the selection: the finished run goes to the first.
+    ViewPtr view = view_of(doc);
+    select_node(view.get(), 2, true);
+    search_view(view.get(), "b\"");  // matches nothing
+    follow_search(view.get());
+    EXPECT_EQ(selected_node(view.get()), 2u);
+    search_view(view.get(), "b");
+    select_node(view.get(), 6, true);
+    attach_search(view.get(), view->search);  // the same state again: kept, anchored anew
+    ASSERT_TRUE(view->search);
+    follow_search(view.get());
+    EXPECT_EQ(selected_node(view.get()), 2u);
+}
+
+TEST(SearchView, UserMovesAndRestoredViewsKeepTheirSelection) {
+    DocumentPtr doc = load_text(FIVE_AS);
+    ViewPtr moved = view_of(doc);
+    search_view(moved.get(), "a");
+    select_node(moved.get(), 2, true);
+    follow_search(moved.get());
+    EXPECT_EQ(selected_node(moved.get()), 2u);
+
+    ViewPtr restored = view_of(doc);
+    restored->restored = 1;
+    select_node(restored.get(), 2, false);
+    search_view(restored.get(), "a");
+    EXPECT_EQ(restored->user_moved, 1);
+    follow_search(restored.get());
+    EXPECT_EQ(selected_node(restored.get()), 2u);
+}
+
+// Follows the search and reads the counter at the run's first progress point.
+struct Midway {
+    ViewState* view;
+    NodeId selected = NO_NODE;
+    std::string counter_text;
+    static void at_progress(void* argument, uint64_t, uint64_t) {
+        Midway* midway = static_cast<Midway*>(argument);
+        if (midway->selected != NO_NODE) return;
+        follow_search(midway->view);
+        midway->selected = selected_node(midway->view);
+        midway->counter_text = counter(midway->view);
+    }
+};
+
+TEST(SearchView, FollowingWaitsWhileTheRunHasNothingAfterTheAnchor) {
+    // 1,100,000 numbers; 7 at Nodes 6 and 1,099,001. The first progress
+    // point comes at Node 1,000,000.
+    std::string text = "[";
+    for (uint32_t i = 0; i < 1100000; i++) text += i == 5 || i == 1099000 ? "7," : "0,";
+    text.back() = ']';
+    DocumentPtr doc = load_text(text);
+    struct Case {
+        NodeId anchor;
+        NodeId midway;
+        NodeId at_end;
+    };
+    const Case cases[] = {{3, 6, 6}, {500, 500, 1099001}, {1099500, 1099500, 6}};
+    for (const Case& c : cases) {
+        ViewPtr view = view_of(doc);
+        select_node(view.get(), c.anchor, false);
+        attach_search(view.get(), compile_query(doc.get(), "7").release());
+        Midway midway{view.get()};
+        ProgressContext progress{Midway::at_progress, &midway, nullptr};
+        ASSERT_EQ(run_search(view->search, &progress), SEARCH_FINISHED);
+        EXPECT_EQ(midway.selected, c.midway) << c.anchor;
+        EXPECT_EQ(midway.counter_text, "1 so far");
+        follow_search(view.get());
+        EXPECT_EQ(selected_node(view.get()), c.at_end) << c.anchor;
+        EXPECT_EQ(counter(view.get()), c.at_end == 6 ? "1 of 2" : "2 of 2");
+    }
+}
+
+}  // namespace
