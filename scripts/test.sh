@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The test command. Installs what is missing, then builds and runs every test:
-# the unit tests natively under ASan+UBSan, the same tests cross-built for
-# Windows and run under Wine, the Wine harness check, and each libFuzzer target
-# for a short fixed time. Prints one line per step and ends with exactly one
-# line "N passed, N failed" summing them all; exits non-zero if anything
-# failed or failed to build.
+# the unit tests natively under ASan+UBSan, the concurrency tests under
+# ThreadSanitizer, the same tests cross-built for Windows and run under Wine,
+# the Wine harness check, and each libFuzzer target for a short fixed time.
+# Prints one line per step and ends with exactly one line "N passed, N failed"
+# summing them all; exits non-zero if anything failed or failed to build.
 #
 # Environment: TARNWELL_FUZZ_SECONDS (default 20) per fuzz target,
 # TARNWELL_JOBS (default 2) for builds and parallel fuzzers.
@@ -125,6 +125,12 @@ step_native() {
     run_gtest native "$BIN/tarnwell-tests"
 }
 
+# The tests of what threads share, under ThreadSanitizer. Only they are built.
+step_tsan() {
+    build_preset tsan || return 0
+    run_gtest tsan "$TARNWELL_BUILD/tsan/bin/tarnwell-concurrency-tests"
+}
+
 step_windows() {
     build_preset windows || return 0
     run_gtest wine scripts/wine-run.sh --timeout 600 "$BIN/tarnwell-tests.exe"
@@ -188,7 +194,7 @@ collect_fuzz() {
     fi
 }
 
-STEPS=(step_native step_windows step_fuzz)
+STEPS=(step_native step_tsan step_windows step_fuzz)
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1

@@ -1,0 +1,103 @@
+// One thread runs the search while another reads its match list, the way the
+// user-interface thread does: every read must see a prefix of the final list.
+// Built on its own under ThreadSanitizer as well (the tsan preset).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "search/search_view.h"
+#include "search_checks.h"
+#include "views/view_state.h"
+
+namespace {
+
+// 160,000 strings, every other one "ab" (Nodes 1, 3, 5, ...): 80,000
+// matches in two blocks.
+DocumentPtr many_matches() {
+    std::string text = "[";
+    for (int i = 0; i < 160000; i++) text += i % 2 ? "\"cd\"," : "\"ab\",";
+    text.back() = ']';
+    return load_text(text);
+}
+
+// Reads the list over and over until the run has finished; fails on anything
+// that is not a prefix of `expected`.
+void read_while_running(const SearchState* state, const std::vector<NodeId>& expected) {
+    uint32_t seen = 0;
+    for (bool finished = false; !finished;) {
+        finished = is_finished(state);
+        uint32_t count = match_count(state);
+        ASSERT_GE(count, seen);
+        ASSERT_LE(count, expected.size());
+        // The newest entries, where a missing publication would show first.
+        for (uint32_t i = count > 4 ? count - 4 : 0; i < count; i++) ASSERT_EQ(match_at(state, i), expected[i]);
+        if (count > 0) {  // a match keeps its index; the next one is new or wraps
+            NodeId last = expected[count - 1];
+            ASSERT_EQ(match_index_of(state, last), count - 1);
+            uint32_t next = next_match_index(state, last, false);
+            ASSERT_TRUE(next == 0 || next == count) << next;
+        }
+        seen = count;
+    }
+    EXPECT_EQ(match_count(state), expected.size());
+}
+
+TEST(SearchConcurrency, AReaderSeesAGrowingPrefixOfTheMatches) {
+    DocumentPtr doc = many_matches();
+    for (uint8_t regex : {0, 1}) {
+        SearchOptions options{0, regex, 0, 0};
+        std::vector<NodeId> expected = search_all(doc.get(), "ab", options);
+        ASSERT_EQ(expected.size(), 80000u);
+        StatePtr state = compile_query(doc.get(), "ab", options);
+        uint32_t status = NO_NODE;
+        std::thread worker([&] { status = run_search(state.get(), nullptr); });
+        read_while_running(state.get(), expected);
+        worker.join();
+        EXPECT_EQ(status, SEARCH_FINISHED);
+        EXPECT_EQ(match_list(state.get()), expected);
+    }
+}
+
+TEST(SearchConcurrency, TheWindowFollowsAndCountsWhileTheRunGoesOn) {
+    DocumentPtr doc = many_matches();
+    ViewState* view = create_view_state(doc.get(), false);
+    ASSERT_TRUE(view);
+    select_node(view, 100000, true);
+    attach_search(view, compile_query(doc.get(), "ab").release());
+    std::thread worker([view] { EXPECT_EQ(run_search(view->search, nullptr), SEARCH_FINISHED); });
+    char counter[64];
+    while (!is_finished(view->search)) {
+        follow_search(view);
+        search_counter_text(view, counter, sizeof counter);
+        NodeId selected = selected_node(view);
+        ASSERT_TRUE(selected == 100000 || selected == 100001) << selected;
+    }
+    worker.join();
+    follow_search(view);
+    EXPECT_EQ(selected_node(view), 100001u);  // the first "ab" after the anchor
+    search_counter_text(view, counter, sizeof counter);
+    EXPECT_STREQ(counter, "50,001 of 80,000");
+    release_view_state(view);
+}
+
+TEST(SearchConcurrency, CancellingStopsTheRunWithAPrefix) {
+    DocumentPtr doc = many_matches();
+    std::vector<NodeId> expected = search_all(doc.get(), "ab");
+    for (uint8_t regex : {0, 1}) {
+        StatePtr state = compile_query(doc.get(), "ab", SearchOptions{0, regex, 0, 0});
+        std::atomic<uint32_t> cancel{0};
+        ProgressContext progress{nullptr, nullptr, &cancel};
+        uint32_t status = NO_NODE;
+        std::thread worker([&] { status = run_search(state.get(), &progress); });
+        while (match_count(state.get()) == 0 && !is_finished(state.get())) std::this_thread::yield();
+        cancel.exchange(1);
+        worker.join();
+        std::vector<NodeId> found = match_list(state.get());
+        EXPECT_TRUE(status == SEARCH_CANCELLED || status == SEARCH_FINISHED);
+        EXPECT_EQ(is_finished(state.get()), status == SEARCH_FINISHED);
+        EXPECT_TRUE(std::equal(found.begin(), found.end(), expected.begin()));
+    }
+}
+
+}  // namespace
