@@ -1,0 +1,358 @@
+// Reading one script line into a ScriptCommand: the table of commands and the
+// argument rules of each.
+#include "script/script_command.h"
+
+#include <cstring>
+
+#include "paths/path_format.h"
+#include "search/matcher.h"
+#include "views/view_state.h"
+
+const char SCRIPT_BAD_ARGUMENTS[] = "unknown command or bad arguments";
+const char SCRIPT_WRITE_FAILED[] = "write: the file could not be copied";
+const char SCRIPT_OUT_OF_MEMORY[] = "out of memory";
+
+namespace {
+
+const char CLICK_USAGE[] = "click <row> [chevron] [alt] [shift]";
+const char WRITE_USAGE[] = "write <file> <source>, both under build/tmp/ or tests/samples/";
+const char NOT_A_KEY_COMBO[] = "not a key combo";
+const char COPY_WHAT[] = "copy what?";
+const char DUMP_WHAT[] = "dump what?";
+
+constexpr uint32_t PENDING_SCREENSHOT_MAX = 127;
+constexpr uint32_t COPY_PATH_AS_FIRST = 1100;
+// "level n" sends this id + n.
+constexpr uint32_t EXPAND_TO_LEVEL_BEFORE_FIRST = 1021;
+
+// Commands that only send a command id, and whether only the program's
+// windows can run them.
+struct SimpleCommand {
+    const char* name;
+    uint32_t command_id;
+    bool needs_windows;
+};
+
+const SimpleCommand SIMPLE_COMMANDS[] = {
+    {"open-clipboard", 1002, false}, {"next-problem", 1144, false}, {"show-in-text", 1146, false},
+    {"find-next", 1018, false},      {"find-prev", 1019, false},    {"expand-all", 1020, false},
+    {"collapse-all", 1021, false},   {"back", 1031, false},         {"forward", 1032, false},
+    {"reload", 1004, true},
+};
+
+// Commands whose argument is the rest of the line, as written.
+struct TextCommand {
+    const char* name;
+    ScriptAction action;
+    bool may_be_empty;
+};
+
+const TextCommand TEXT_COMMANDS[] = {
+    {"open", ScriptAction::Open, false},   {"clip", ScriptAction::Clip, true},
+    {"type", ScriptAction::Type, false},   {"goto", ScriptAction::Goto, false},
+    {"answer", ScriptAction::Answer, false},
+};
+
+struct NamedId {
+    const char* name;
+    uint32_t id;
+};
+
+const NamedId COPY_KINDS[] = {
+    {"value", 1013}, {"key", 1016}, {"path", 1014}, {"json", 1015}, {"json-min", 1017},
+};
+
+const NamedId VIEWS[] = {{"tree", 1011}, {"text", 1012}};
+
+const NamedId KEY_NAMES[] = {
+    {"up", ViewKey::Up},          {"down", ViewKey::Down},
+    {"left", ViewKey::Left},      {"right", ViewKey::Right},
+    {"pageup", ViewKey::PageUp},  {"pagedown", ViewKey::PageDown},
+    {"home", ViewKey::Home},      {"end", ViewKey::End},
+    {"space", ViewKey::Space},    {"return", ViewKey::Enter},
+    {"esc", ScriptKey::Escape},   {"f3", ScriptKey::F3},
+    {"f5", ScriptKey::F5},
+};
+
+const NamedId MODIFIER_NAMES[] = {{"mod", KeyModifier::Ctrl}, {"shift", KeyModifier::Shift}, {"alt", KeyModifier::Alt}};
+
+struct NamedDump {
+    const char* name;
+    ScriptDump dump;
+    uint32_t word_count;  // of the whole command
+    bool needs_windows;
+};
+
+const NamedDump DUMPS[] = {
+    {"rows", ScriptDump::Rows, 4, false},
+    {"state", ScriptDump::State, 2, false},
+    {"inspector", ScriptDump::Inspector, 2, false},
+    {"clipboard", ScriptDump::Clipboard, 2, false},
+    {"clipboard-size", ScriptDump::ClipboardSize, 2, false},
+    {"menu", ScriptDump::Menu, 2, true},
+    {"reloads", ScriptDump::Reloads, 2, true},
+    {"question", ScriptDump::Question, 2, false},
+    {"windows", ScriptDump::Windows, 2, false},
+};
+
+// The entry whose name is the word, or nullptr.
+template <typename Entry, size_t N>
+const Entry* find_named(const Entry (&table)[N], ScriptWord word, bool ignore_case = false) {
+    for (const Entry& entry : table) {
+        if (script_word_is(word, entry.name, ignore_case)) return &entry;
+    }
+    return nullptr;
+}
+
+// Unsigned decimal without sign, at most 0xFFFFFFFF.
+bool parse_number(ScriptWord word, uint32_t* value) {
+    if (word.length == 0) return false;
+    uint64_t result = 0;
+    for (uint32_t i = 0; i < word.length; i++) {
+        char c = word.text[i];
+        if (c < '0' || c > '9') return false;
+        result = result * 10 + static_cast<uint64_t>(c - '0');
+        if (result > 0xFFFFFFFFull) return false;
+    }
+    *value = static_cast<uint32_t>(result);
+    return true;
+}
+
+bool is_named_key_character(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '=' ||
+           c == '[' || c == ']';
+}
+
+// "mod", "shift" and "alt" joined with "+" before the key, each at most once.
+bool parse_key_combo(ScriptWord combo, ScriptCommand* command) {
+    command->modifiers = 0;
+    const char* end = combo.text + combo.length;
+    const char* part = combo.text;
+    for (;;) {
+        const char* plus = part;
+        while (plus < end && *plus != '+') plus++;
+        ScriptWord word{part, static_cast<uint32_t>(plus - part)};
+        if (plus == end) {
+            if (word.length == 1 && is_named_key_character(word.text[0])) {
+                char c = word.text[0];
+                command->key = static_cast<uint32_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+                return true;
+            }
+            const NamedId* named = find_named(KEY_NAMES, word, true);
+            if (!named) return false;
+            command->key = named->id;
+            return true;
+        }
+        const NamedId* modifier = find_named(MODIFIER_NAMES, word, true);
+        if (!modifier || (command->modifiers & modifier->id)) return false;
+        command->modifiers |= modifier->id;
+        part = plus + 1;
+    }
+}
+
+const char* parse_click(const ScriptLine* line, ScriptCommand* command) {
+    if (line->word_count < 2 || line->more_words || !parse_number(line->words[1], &command->numbers[0])) {
+        return CLICK_USAGE;
+    }
+    for (uint32_t i = 2; i < line->word_count; i++) {
+        ScriptWord word = line->words[i];
+        if (script_word_is(word, "chevron") && !command->on_chevron) command->on_chevron = true;
+        else if (script_word_is(word, "alt") && !(command->modifiers & KeyModifier::Alt))
+            command->modifiers |= KeyModifier::Alt;
+        else if (script_word_is(word, "shift") && !(command->modifiers & KeyModifier::Shift))
+            command->modifiers |= KeyModifier::Shift;
+        else return CLICK_USAGE;
+    }
+    return nullptr;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// The query is the argument text without its trailing flags; only the scope
+// flags contradict each other.
+const char* parse_search(const ScriptLine* line, ScriptCommand* command) {
+    const char* text = line->argument;
+    uint32_t length = line->argument_length;
+    bool scope_given = false;
+    for (;;) {
+        while (length > 0 && is_blank(text[length - 1])) length--;
+        uint32_t start = length;
+        while (start > 0 && !is_blank(text[start - 1])) start--;
+        ScriptWord word{text + start, length - start};
+        bool keys = script_word_is(word, "/keys");
+        if (script_word_is(word, "/case")) command->match_case = 1;
+        else if (script_word_is(word, "/regex")) command->regex = 1;
+        else if (keys || script_word_is(word, "/values")) {
+            if (scope_given) return SCRIPT_BAD_ARGUMENTS;
+            scope_given = true;
+            command->scope = static_cast<uint8_t>(keys ? SearchScope::Keys : SearchScope::Values);
+        } else break;
+        length = start;
+    }
+    command->text = text;
+    command->text_length = length;
+    return nullptr;
+}
+
+const char* parse_copy(const ScriptLine* line, ScriptCommand* command) {
+    if (line->word_count != 2 || line->more_words) return COPY_WHAT;
+    ScriptWord what = line->words[1];
+    if (const NamedId* kind = find_named(COPY_KINDS, what)) {
+        command->command_id = kind->id;
+        return nullptr;
+    }
+    for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++) {
+        if (script_word_is(what, path_style_script_name(static_cast<PathStyle>(style)))) {
+            command->command_id = COPY_PATH_AS_FIRST + style;
+            return nullptr;
+        }
+    }
+    return COPY_WHAT;
+}
+
+const char* parse_dump(const ScriptLine* line, ScriptCommand* command) {
+    const NamedDump* dump = line->word_count >= 2 ? find_named(DUMPS, line->words[1]) : nullptr;
+    if (!dump) return DUMP_WHAT;
+    if (line->word_count != dump->word_count || line->more_words) return SCRIPT_BAD_ARGUMENTS;
+    if (dump->dump == ScriptDump::Rows &&
+        (!parse_number(line->words[2], &command->numbers[0]) || !parse_number(line->words[3], &command->numbers[1]))) {
+        return SCRIPT_BAD_ARGUMENTS;
+    }
+    command->dump = dump->dump;
+    command->needs_windows = dump->needs_windows;
+    return nullptr;
+}
+
+const char* parse_write(const ScriptLine* line, ScriptCommand* command) {
+    if (line->word_count != 3 || line->more_words) return WRITE_USAGE;
+    ScriptWord target = line->words[1];
+    ScriptWord source = line->words[2];
+    if (!is_writable_script_path(target.text, target.length) || !is_writable_script_path(source.text, source.length)) {
+        return WRITE_USAGE;
+    }
+    command->text = target.text;
+    command->text_length = target.length;
+    command->source = source.text;
+    command->source_length = source.length;
+    return nullptr;
+}
+
+bool starts_with(const char* text, uint32_t length, const char* prefix) {
+    size_t prefix_length = std::strlen(prefix);
+    return length >= prefix_length && std::memcmp(text, prefix, prefix_length) == 0;
+}
+
+// Commands of exactly `word_count` words whose words after the first are numbers.
+const char* parse_numbers(const ScriptLine* line, ScriptCommand* command, uint32_t word_count) {
+    if (line->word_count != word_count || line->more_words) return SCRIPT_BAD_ARGUMENTS;
+    for (uint32_t i = 1; i < word_count; i++) {
+        if (!parse_number(line->words[i], &command->numbers[i - 1])) return SCRIPT_BAD_ARGUMENTS;
+    }
+    return nullptr;
+}
+
+const char* parse_key(const ScriptLine* line, ScriptCommand* command) {
+    if (line->word_count != 2 || line->more_words) return SCRIPT_BAD_ARGUMENTS;
+    return parse_key_combo(line->words[1], command) ? nullptr : NOT_A_KEY_COMBO;
+}
+
+const char* parse_crumb(const ScriptLine* line, ScriptCommand* command) { return parse_numbers(line, command, 2); }
+
+const char* parse_level(const ScriptLine* line, ScriptCommand* command) {
+    const char* error = parse_numbers(line, command, 2);
+    uint32_t level = command->numbers[0];
+    if (error || level < 1 || level > 9) return SCRIPT_BAD_ARGUMENTS;
+    command->command_id = EXPAND_TO_LEVEL_BEFORE_FIRST + level;
+    return nullptr;
+}
+
+const char* parse_view(const ScriptLine* line, ScriptCommand* command) {
+    const NamedId* view = line->word_count == 2 ? find_named(VIEWS, line->words[1]) : nullptr;
+    if (!view) return SCRIPT_BAD_ARGUMENTS;
+    command->command_id = view->id;
+    return nullptr;
+}
+
+const char* parse_wait(const ScriptLine* line, ScriptCommand* command) {
+    const char* error = parse_numbers(line, command, 2);
+    return error || command->numbers[0] == 0 ? SCRIPT_BAD_ARGUMENTS : nullptr;
+}
+
+const char* parse_screenshot(const ScriptLine* line, ScriptCommand* command) {
+    command->needs_windows = true;
+    if (line->word_count != 2 || line->words[1].length > PENDING_SCREENSHOT_MAX) return SCRIPT_BAD_ARGUMENTS;
+    command->text = line->words[1].text;
+    command->text_length = line->words[1].length;
+    return nullptr;
+}
+
+const char* parse_resize(const ScriptLine* line, ScriptCommand* command) {
+    command->needs_windows = true;
+    return parse_numbers(line, command, 3);
+}
+
+// Commands with arguments of their own kind.
+struct ParsedCommand {
+    const char* name;
+    ScriptAction action;
+    const char* (*parse)(const ScriptLine* line, ScriptCommand* command);
+};
+
+const ParsedCommand PARSED_COMMANDS[] = {
+    {"key", ScriptAction::Key, parse_key},
+    {"click", ScriptAction::Click, parse_click},
+    {"search", ScriptAction::Search, parse_search},
+    {"crumb", ScriptAction::Crumb, parse_crumb},
+    {"level", ScriptAction::SendCommand, parse_level},
+    {"view", ScriptAction::SendCommand, parse_view},
+    {"copy", ScriptAction::SendCommand, parse_copy},
+    {"dump", ScriptAction::Dump, parse_dump},
+    {"write", ScriptAction::Write, parse_write},
+    {"wait", ScriptAction::Wait, parse_wait},
+    {"screenshot", ScriptAction::Screenshot, parse_screenshot},
+    {"resize", ScriptAction::Resize, parse_resize},
+};
+
+const char* parse_arguments(const ScriptLine* line, ScriptCommand* command) {
+    ScriptWord name = line->words[0];
+    bool single = line->word_count == 1;
+    if (const SimpleCommand* simple = find_named(SIMPLE_COMMANDS, name)) {
+        command->action = ScriptAction::SendCommand;
+        command->command_id = simple->command_id;
+        command->needs_windows = simple->needs_windows;
+        return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
+    }
+    if (script_word_is(name, "quit")) {
+        command->action = ScriptAction::Quit;
+        return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
+    }
+    if (const TextCommand* text = find_named(TEXT_COMMANDS, name)) {
+        command->action = text->action;
+        if (line->argument_length == 0 && !text->may_be_empty) return SCRIPT_BAD_ARGUMENTS;
+        command->text = line->argument;
+        command->text_length = line->argument_length;
+        return nullptr;
+    }
+    for (const ParsedCommand& parsed : PARSED_COMMANDS) {
+        if (!script_word_is(name, parsed.name)) continue;
+        command->action = parsed.action;
+        return parsed.parse(line, command);
+    }
+    return SCRIPT_BAD_ARGUMENTS;
+}
+
+}  // namespace
+
+const char* parse_script_command(const ScriptLine* line, ScriptCommand* command) {
+    *command = ScriptCommand{};
+    if (line->word_count == 0) return SCRIPT_BAD_ARGUMENTS;
+    return parse_arguments(line, command);
+}
+
+bool is_writable_script_path(const char* path, uint32_t length) {
+    if (!starts_with(path, length, "build/tmp/") && !starts_with(path, length, "tests/samples/")) return false;
+    for (uint32_t i = 0; i + 1 < length; i++) {
+        if (path[i] == '.' && path[i + 1] == '.') return false;
+    }
+    return true;
+}
