@@ -21,6 +21,9 @@ struct App {
 // Zeroes the App, takes the host and sets the default settings.
 void init_app(App* app, const AppHost* host);
 
+// The settings changed: the host saves them a little later.
+void save_settings_later(App* app);
+
 // Whether a Job is running: script mode waits until none is.
 bool jobs_running(const App* app);
 // Whether `window` is still one of the App's windows.

@@ -77,6 +77,10 @@ struct DocWindow {
 // it was the last window the host hears that all windows are closed.
 void close_doc_window(DocWindow* window);
 
+// Tells the host what changed (Notice bits), for one window or for all.
+void notify_window(DocWindow* window, uint32_t notices);
+void notify_every_window(App* app, uint32_t notices);
+
 // "%s - %s" (display name, "Tarnwell") when a display name is set, else
 // "Tarnwell", at most 399 UTF-16 units (snprintf contract).
 uint64_t doc_window_title(const DocWindow* window, char* buffer, uint64_t size);

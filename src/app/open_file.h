@@ -30,6 +30,8 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path);
 // shows a Document is left alone.
 void restore_after_failed_open(DocWindow* window, bool was_start_page);
 
+// "Could not open \"name\": reason." (snprintf contract).
+uint64_t could_not_open_text(const char* name, const char* reason, char* buffer, uint64_t size);
 // The message for a failed open of `name` (key "open-error"). `window` may be
 // absent.
 void show_load_error(App* app, DocWindow* window, const char* name, JobResult result, uint64_t file_size,

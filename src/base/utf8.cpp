@@ -44,6 +44,19 @@ size_t utf8_cut_point(const uint8_t* text, size_t length, size_t limit) {
     return limit;
 }
 
+size_t utf8_prefix_in_units(const uint8_t* text, size_t length, uint64_t units) {
+    const uint8_t* p = text;
+    const uint8_t* end = text + length;
+    while (p < end) {
+        uint32_t bytes = utf8_sequence_length(p, end);
+        uint64_t needed = bytes == 4 ? 2 : 1;
+        if (needed > units) break;
+        units -= needed;
+        p += bytes ? bytes : 1;
+    }
+    return static_cast<size_t>(p - text);
+}
+
 uint32_t utf8_encode(uint32_t cp, uint8_t* out) {
     if (cp < 0x80) {
         out[0] = static_cast<uint8_t>(cp);

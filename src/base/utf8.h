@@ -52,6 +52,11 @@ bool utf8_is_valid(const uint8_t* p, size_t n);
 // split a well-formed sequence of text[0, length).
 size_t utf8_cut_point(const uint8_t* text, size_t length, size_t limit);
 
+// The byte length of the longest prefix of text[0, length) that takes at most
+// `units` UTF-16 units (a four-byte sequence takes two, every other character
+// one) and splits no well-formed sequence.
+size_t utf8_prefix_in_units(const uint8_t* text, size_t length, uint64_t units);
+
 // Writes code point cp (at most 0x10FFFF, no check for surrogates) as UTF-8
 // into out and returns the number of bytes (1 to 4).
 uint32_t utf8_encode(uint32_t cp, uint8_t* out);
