@@ -218,13 +218,6 @@ TEST(SearchRun, EmptyDocumentsFinishAtOnce) {
     EXPECT_EQ(run_search(nullptr, &progress), SEARCH_FINISHED);
 }
 
-TEST(SearchRun, MatchListsSpanBlocks) {
-    DocumentPtr doc = load_text(numbers(MATCH_BLOCK_SIZE * 2 + 10, {}));
-    std::vector<NodeId> all = search_all(doc.get(), "0");
-    ASSERT_EQ(all.size(), MATCH_BLOCK_SIZE * 2 + 10);
-    for (uint32_t i = 0; i < all.size(); i++) ASSERT_EQ(all[i], i + 1);
-}
-
 TEST(SearchRun, OutOfMemoryKeepsTheMatchesFoundSoFar) {
     // Two blocks of matches, and escaped values that must be decoded.
     std::string text = "[\"\\u0061\"";
