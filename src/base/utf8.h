@@ -60,3 +60,12 @@ size_t utf8_prefix_in_units(const uint8_t* text, size_t length, uint64_t units);
 // Writes code point cp (at most 0x10FFFF, no check for surrogates) as UTF-8
 // into out and returns the number of bytes (1 to 4).
 uint32_t utf8_encode(uint32_t cp, uint8_t* out);
+
+// The code point of the well-formed sequence at p whose length (1 to 4)
+// utf8_sequence_length gave.
+inline uint32_t utf8_decode(const uint8_t* p, uint32_t length) {
+    static const uint8_t LEAD_BITS[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    uint32_t cp = p[0] & LEAD_BITS[length];
+    for (uint32_t i = 1; i < length; i++) cp = (cp << 6) | (p[i] & 0x3Fu);
+    return cp;
+}

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/key_bindings.h"
 #include "paths/path_format.h"
 #include "search/matcher.h"
 #include "views/view_state.h"
@@ -64,18 +65,6 @@ const NamedId COPY_KINDS[] = {
 
 const NamedId VIEWS[] = {{"tree", 1011}, {"text", 1012}};
 
-const NamedId KEY_NAMES[] = {
-    {"up", ViewKey::Up},          {"down", ViewKey::Down},
-    {"left", ViewKey::Left},      {"right", ViewKey::Right},
-    {"pageup", ViewKey::PageUp},  {"pagedown", ViewKey::PageDown},
-    {"home", ViewKey::Home},      {"end", ViewKey::End},
-    {"space", ViewKey::Space},    {"return", ViewKey::Enter},
-    {"esc", ScriptKey::Escape},   {"f3", ScriptKey::F3},
-    {"f5", ScriptKey::F5},
-};
-
-const NamedId MODIFIER_NAMES[] = {{"mod", KeyModifier::Ctrl}, {"shift", KeyModifier::Shift}, {"alt", KeyModifier::Alt}};
-
 struct NamedDump {
     const char* name;
     ScriptDump dump;
@@ -116,38 +105,6 @@ bool parse_number(ScriptWord word, uint32_t* value) {
     }
     *value = static_cast<uint32_t>(result);
     return true;
-}
-
-bool is_named_key_character(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '=' ||
-           c == '[' || c == ']';
-}
-
-// "mod", "shift" and "alt" joined with "+" before the key, each at most once.
-bool parse_key_combo(ScriptWord combo, ScriptCommand* command) {
-    command->modifiers = 0;
-    const char* end = combo.text + combo.length;
-    const char* part = combo.text;
-    for (;;) {
-        const char* plus = part;
-        while (plus < end && *plus != '+') plus++;
-        ScriptWord word{part, static_cast<uint32_t>(plus - part)};
-        if (plus == end) {
-            if (word.length == 1 && is_named_key_character(word.text[0])) {
-                char c = word.text[0];
-                command->key = static_cast<uint32_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
-                return true;
-            }
-            const NamedId* named = find_named(KEY_NAMES, word, true);
-            if (!named) return false;
-            command->key = named->id;
-            return true;
-        }
-        const NamedId* modifier = find_named(MODIFIER_NAMES, word, true);
-        if (!modifier || (command->modifiers & modifier->id)) return false;
-        command->modifiers |= modifier->id;
-        part = plus + 1;
-    }
 }
 
 const char* parse_click(const ScriptLine* line, ScriptCommand* command) {
@@ -253,7 +210,8 @@ const char* parse_numbers(const ScriptLine* line, ScriptCommand* command, uint32
 
 const char* parse_key(const ScriptLine* line, ScriptCommand* command) {
     if (line->word_count != 2 || line->more_words) return SCRIPT_BAD_ARGUMENTS;
-    return parse_key_combo(line->words[1], command) ? nullptr : NOT_A_KEY_COMBO;
+    ScriptWord combo = line->words[1];
+    return parse_key_combo(combo.text, combo.length, &command->key, &command->modifiers) ? nullptr : NOT_A_KEY_COMBO;
 }
 
 const char* parse_crumb(const ScriptLine* line, ScriptCommand* command) { return parse_numbers(line, command, 2); }

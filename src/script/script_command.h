@@ -28,19 +28,12 @@ enum class ScriptAction : uint8_t {
 
 enum class ScriptDump : uint8_t { Rows, State, Inspector, Clipboard, ClipboardSize, Menu, Reloads, Question, Windows };
 
-// Key codes beyond the navigation keys of ViewKey, as the list hands them on.
-namespace ScriptKey {
-constexpr uint32_t Escape = 266;
-constexpr uint32_t F3 = 267;
-constexpr uint32_t F5 = 268;
-}  // namespace ScriptKey
-
 struct ScriptCommand {
     ScriptAction action;
     uint32_t command_id;
     uint32_t numbers[2];
-    // Key: a ViewKey or ScriptKey code, an upper-case letter or a digit, or
-    // one of "-", "=", "[", "]"; modifiers are KeyModifier bits (also for Click).
+    // Key: a virtual-key code (key_bindings.h); modifiers are KeyModifier bits
+    // (also for Click).
     uint32_t key;
     uint32_t modifiers;
     bool on_chevron;

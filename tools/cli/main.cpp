@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cli_commands.h"
+#include "script_host.h"
 #include "views/text_view.h"
 
 namespace {
@@ -35,7 +36,11 @@ const char USAGE[] =
     "  search  search FILE's keys and values for QUERY; print search=COUNTER as the match\n"
     "          counter reads, then the JSONPath of each match, one per line\n"
     "  --limit N   keep at most N matches (default and 0: 10,000,000)\n"
-    "  --paths N   print at most N paths (default 1000)\n";
+    "  --paths N   print at most N paths (default 1000)\n"
+    "       tarnwell-cli --test-script FILE --settings FILE [--test-out FILE] [--test-ram BYTES]\n"
+    "                    [--test-slow-read MS] [FILE...]\n"
+    "  runs a script as the program's script mode does, without windows; the output goes to\n"
+    "  --test-out, else build/tmp/win-test.out\n";
 
 int usage() {
     std::fputs(USAGE, stderr);
@@ -110,6 +115,7 @@ bool parse_text_option(const char* flag, CliArguments* args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) return run_script_program(argc, argv, stderr);
     if (argc < 3) return usage();
     bool rows = std::strcmp(argv[1], "rows") == 0;
     bool text = std::strcmp(argv[1], "text") == 0;

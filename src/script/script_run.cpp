@@ -1,0 +1,215 @@
+// Carrying out each script command: most send the command id that the menu or
+// keyboard would; the rest drive the list, the search box, the go-to box, the
+// clipboard and the script's own state.
+#include "script/script_run.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "app/app.h"
+#include "app/clipboard.h"
+#include "app/commands.h"
+#include "app/doc_window.h"
+#include "app/key_bindings.h"
+#include "app/open_file.h"
+#include "app/search_box.h"
+#include "base/memory.h"
+#include "base/utf8.h"
+#include "views/view_state.h"
+
+namespace {
+
+// The list's rows per page for Page Up and Page Down, which a window without
+// a screen does not have.
+constexpr uint32_t SCRIPT_PAGE_ROWS = 20;
+// "write" copies files below this size only.
+constexpr uint64_t WRITE_LIMIT = 0x4000000;
+constexpr uint32_t NEEDS_WINDOWS_SIZE = 64;
+
+const char NEEDS_WINDOWS[] = " needs the program's windows";
+
+constexpr uint32_t VIEW_CHANGED = Notice::List | Notice::StatusBar | Notice::TopBar;
+
+uint64_t now_ms() {
+    auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+// A zero-terminated copy of a piece of the line, or nullptr.
+char* copy_text(const char* text, uint32_t length) {
+    char* copy = mem_alloc_array<char>(static_cast<uint64_t>(length) + 1);
+    if (!copy) return nullptr;
+    std::memcpy(copy, text, length);
+    copy[length] = 0;
+    return copy;
+}
+
+// The clipboard text of "clip": a backslash and "n" is a line feed, two
+// backslashes are one; other backslashes stay. Returns the new length.
+uint32_t resolve_clip_escapes(char* text, uint32_t length) {
+    uint32_t out = 0;
+    for (uint32_t i = 0; i < length; i++) {
+        char c = text[i];
+        if (c == '\\' && i + 1 < length && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
+            c = text[++i] == 'n' ? '\n' : '\\';
+        }
+        text[out++] = c;
+    }
+    return out;
+}
+
+// Keys of the accelerator table run their command; the others go to the list.
+void press_key(DocWindow* window, uint32_t key, uint32_t modifiers) {
+    uint32_t id = accelerator_command_id(key, modifiers);
+    if (id != NO_COMMAND) {
+        run_command(window, id);
+        return;
+    }
+    uint32_t view_key = view_key_of(key);
+    if (view_key && navigate_key(window->view, view_key, modifiers, SCRIPT_PAGE_ROWS)) notify_window(window, VIEW_CHANGED);
+}
+
+// Each character goes to the list's type-ahead, as typed characters would;
+// spaces and control characters do not reach it, and a byte that is not UTF-8
+// arrives as U+FFFD, as the conversion to UTF-16 would make it.
+void type_text(DocWindow* window, const char* text, uint32_t length) {
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
+    const uint8_t* end = p + length;
+    while (p < end) {
+        uint32_t bytes = utf8_sequence_length(p, end);
+        uint32_t cp = bytes ? utf8_decode(p, bytes) : 0xFFFD;
+        p += bytes ? bytes : 1;
+        if (cp <= 0x20 || cp == 0x7F) continue;
+        if (type_ahead(window->view, cp, now_ms())) notify_window(window, VIEW_CHANGED);
+    }
+}
+
+// Copies a file below 64 MiB; false when it cannot.
+bool copy_file(const SettingsIo* io, const char* target, const char* source) {
+    uint64_t size = 0;
+    SettingsFileHandle in = io->open_file(source, &size);
+    if (in == SETTINGS_NO_FILE) return false;
+    uint8_t* bytes = size < WRITE_LIMIT ? mem_alloc_array<uint8_t>(size + 1) : nullptr;
+    bool read = bytes && io->read_all(in, bytes, static_cast<uint32_t>(size));
+    (void)io->close(in);
+    SettingsFileHandle out = read ? io->create_file(target) : SETTINGS_NO_FILE;
+    bool written = out != SETTINGS_NO_FILE && io->write_all(out, bytes, static_cast<uint32_t>(size));
+    if (out != SETTINGS_NO_FILE) written = io->close(out) && written;
+    mem_free(bytes);
+    return written;
+}
+
+// Runs a command that needs a path or a copy of its text. nullptr when done,
+// else the error text.
+const char* run_with_text(Script* script, const ScriptCommand* command, DocWindow* window) {
+    char* text = copy_text(command->text, command->text_length);
+    char* source = text && command->source ? copy_text(command->source, command->source_length) : nullptr;
+    const char* error = nullptr;
+    App* app = script->app;
+    if (!text || (command->source && !source)) {
+        error = SCRIPT_OUT_OF_MEMORY;
+    } else if (command->action == ScriptAction::Open) {
+        open_path(app, window, text);
+    } else if (command->action == ScriptAction::Clip) {
+        if (!put_on_clipboard(app, text, resolve_clip_escapes(text, command->text_length))) error = SCRIPT_OUT_OF_MEMORY;
+    } else if (!copy_file(script->io, text, source)) {
+        error = SCRIPT_WRITE_FAILED;
+    }
+    mem_free(text);
+    mem_free(source);
+    return error;
+}
+
+void set_pending_answer(Script* script, const char* text, uint32_t length) {
+    size_t kept = utf8_prefix_in_units(reinterpret_cast<const uint8_t*>(text), length, SCRIPT_ANSWER_UNITS);
+    std::memcpy(script->pending_answer, text, kept);
+    script->pending_answer[kept] = 0;
+    script->has_pending_answer = 1;
+}
+
+// Commands that act on the target window do nothing without one.
+void run_in_window(const ScriptCommand* command, DocWindow* window) {
+    ViewState* view = window->view;
+    switch (command->action) {
+    case ScriptAction::SendCommand: run_command(window, command->command_id); return;
+    case ScriptAction::Key: press_key(window, command->key, command->modifiers); return;
+    case ScriptAction::Type: type_text(window, command->text, command->text_length); return;
+    case ScriptAction::Click:
+        if (!view || command->numbers[0] >= visible_row_count(view)) return;
+        click_row(view, command->numbers[0], command->on_chevron, command->modifiers);
+        notify_window(window, VIEW_CHANGED);
+        return;
+    case ScriptAction::Search: {
+        SearchOptions options{command->match_case, command->regex, command->scope, 0};
+        set_search_from_script(window, command->text, command->text_length, &options);
+        return;
+    }
+    case ScriptAction::Goto:
+        if (view) (void)submit_go_to_path(window, command->text, command->text_length);
+        return;
+    case ScriptAction::Crumb:
+        if (!view || command->numbers[0] >= breadcrumb_count(view)) return;
+        select_breadcrumb(view, command->numbers[0]);
+        notify_window(window, VIEW_CHANGED);
+        return;
+    default: return;
+    }
+}
+
+// The name of a refused command for its error: the command word, and for
+// "key" and "dump" also what is pressed or dumped.
+void refused_name(const ScriptLine* line, char* buffer, uint32_t size) {
+    uint32_t words = script_word_is(line->words[0], "key") || script_word_is(line->words[0], "dump") ? 2 : 1;
+    uint32_t used = 0;
+    for (uint32_t i = 0; i < words && i < line->word_count; i++) {
+        ScriptWord word = line->words[i];
+        uint32_t room = size - 1 - used;
+        uint32_t length = word.length + (i ? 1 : 0) < room ? word.length : 0;
+        if (i && length) buffer[used++] = ' ';
+        std::memcpy(buffer + used, word.text, length);
+        used += length;
+    }
+    buffer[used] = 0;
+}
+
+ScriptPause fail(Script* script, const ScriptLine* line, const char* error) {
+    write_script_error(&script->output, line->number, error);
+    end_script(script, SCRIPT_EXIT_FAILED);
+    return ScriptPause::Finished;
+}
+
+ScriptPause refuse(Script* script, const ScriptLine* line) {
+    char name[NEEDS_WINDOWS_SIZE];
+    refused_name(line, name, sizeof name);
+    char error[NEEDS_WINDOWS_SIZE + sizeof NEEDS_WINDOWS];
+    std::memcpy(error, name, std::strlen(name));
+    std::memcpy(error + std::strlen(name), NEEDS_WINDOWS, sizeof NEEDS_WINDOWS);
+    return fail(script, line, error);
+}
+
+}  // namespace
+
+ScriptPause run_script_line(Script* script, const ScriptLine* line) {
+    ScriptCommand command;
+    if (const char* error = parse_script_command(line, &command)) return fail(script, line, error);
+    if (command.needs_windows) return refuse(script, line);
+    App* app = script->app;
+    DocWindow* window = is_open_window(app, script->current) ? script->current : app->windows;
+    switch (command.action) {
+    case ScriptAction::Open:
+    case ScriptAction::Clip:
+    case ScriptAction::Write:
+        if (const char* error = run_with_text(script, &command, window)) return fail(script, line, error);
+        break;
+    case ScriptAction::Wait: script->pause_ms = command.numbers[0]; return ScriptPause::ForTime;
+    case ScriptAction::Answer: set_pending_answer(script, command.text, command.text_length); break;
+    case ScriptAction::Quit: end_script(script, SCRIPT_EXIT_OK); return ScriptPause::Finished;
+    case ScriptAction::Dump: write_script_dump(script, line, &command, window); break;
+    default:
+        script->command_refused = 0;
+        if (window) run_in_window(&command, window);
+        if (script->command_refused) return refuse(script, line);
+        break;
+    }
+    return script->finished ? ScriptPause::Finished : ScriptPause::None;
+}
