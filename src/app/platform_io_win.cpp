@@ -1,0 +1,112 @@
+// The platform services on Windows. Paths arrive as UTF-8 and are converted
+// to UTF-16 here, at the boundary.
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/platform_io.h"
+#include "base/memory.h"
+#include "base/wide_text_win.h"
+#include "describe/text_builder.h"
+#include "files/settings_io.h"
+
+namespace {
+
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD SYSTEM_TEXT_UNITS = 512;
+
+HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+uint64_t joined(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
+
+bool attribute_size(const char* path, uint64_t* size) {
+    wchar_t* wide = utf8_to_utf16(path, std::strlen(path));
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    bool known = wide && GetFileAttributesExW(wide, GetFileExInfoStandard, &data) &&
+                 !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    mem_free(wide);
+    if (known) *size = joined(data.nFileSizeHigh, data.nFileSizeLow);
+    return known;
+}
+
+FileHandle open_for_reading(const char* path, uint32_t* os_error) {
+    wchar_t* wide = utf8_to_utf16(path, std::strlen(path));
+    if (!wide) {
+        *os_error = ERROR_NOT_ENOUGH_MEMORY;
+        return NO_FILE;
+    }
+    HANDLE handle = CreateFileW(wide, GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                nullptr);
+    *os_error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    mem_free(wide);
+    return handle == INVALID_HANDLE_VALUE ? NO_FILE : reinterpret_cast<FileHandle>(handle);
+}
+
+bool identity(FileHandle file, FileIdentity* identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle_of(file), &info)) return false;
+    identity->valid = 1;
+    identity->volume_serial = info.dwVolumeSerialNumber;
+    identity->index_high = info.nFileIndexHigh;
+    identity->index_low = info.nFileIndexLow;
+    identity->size_high = info.nFileSizeHigh;
+    identity->size_low = info.nFileSizeLow;
+    identity->last_write_time = joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+bool size(FileHandle file, uint64_t* size, uint32_t* os_error) {
+    LARGE_INTEGER bytes;
+    if (!GetFileSizeEx(handle_of(file), &bytes)) {
+        *os_error = GetLastError();
+        return false;
+    }
+    *size = static_cast<uint64_t>(bytes.QuadPart);
+    return true;
+}
+
+bool read_chunk(FileHandle file, uint8_t* bytes, uint32_t capacity, uint32_t* read, uint32_t* os_error) {
+    DWORD got = 0;
+    if (!ReadFile(handle_of(file), bytes, capacity, &got, nullptr)) {
+        *os_error = GetLastError();
+        return false;
+    }
+    *read = got;
+    return true;
+}
+
+void close_file(FileHandle file) { CloseHandle(handle_of(file)); }
+
+uint64_t total_memory() {
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? status.ullTotalPhys : 0;
+}
+
+uint64_t error_text(uint32_t os_error, char* buffer, uint64_t size) {
+    wchar_t wide[SYSTEM_TEXT_UNITS];
+    DWORD units = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, os_error, 0,
+                                 wide, SYSTEM_TEXT_UNITS, nullptr);
+    uint32_t length = 0;
+    char* text = units ? utf16_to_utf8(wide, units, &length) : nullptr;
+    uint64_t full = text ? copy_out(text, length, buffer, size) : copy_out("", 0, buffer, size);
+    mem_free(text);
+    return full;
+}
+
+}  // namespace
+
+const PlatformIo* platform_io() {
+    static const PlatformIo io = {
+        platform_settings_io()->absolute_path,
+        attribute_size,
+        open_for_reading,
+        identity,
+        size,
+        read_chunk,
+        close_file,
+        total_memory,
+        error_text,
+    };
+    return &io;
+}
