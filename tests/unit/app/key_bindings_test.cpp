@@ -1,0 +1,54 @@
+#include "app/key_bindings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/commands.h"
+
+namespace {
+
+// What a script's "key" command finds: the accelerator table's command.
+uint32_t command_of(const char* combo) {
+    uint32_t key = 0, modifiers = 0;
+    if (!parse_key_combo(combo, std::strlen(combo), &key, &modifiers)) return 0;
+    return accelerator_command_id(key, modifiers);
+}
+
+TEST(KeyBindings, CombinationsFindTheAcceleratorsCommand) {
+    struct Case {
+        const char* combo;
+        uint32_t command_id;
+    } cases[] = {
+        {"mod+shift+c", 1014}, {"MOD+C", 1013},       {"alt+mod+c", 1015},      {"alt+3", 1024},
+        {"alt+9", 1030},       {"f3", 1018},          {"shift+f3", 1019},       {"mod+g", 1018},
+        {"mod+shift+g", 1019}, {"f5", 1004},          {"mod+r", 1004},          {"mod+shift+v", 1002},
+        {"mod+[", 1031},       {"mod+]", 1032},       {"mod+shift+[", 1021},    {"mod+shift+]", 1020},
+        {"mod+=", 1008},       {"mod+shift+=", 1008}, {"mod+-", 1009},          {"mod+0", 1010},
+        {"mod+1", 1011},       {"mod+2", 1012},       {"alt+0", NO_COMMAND},    {"mod+alt+1", NO_COMMAND},
+        {"c", NO_COMMAND},     {"up", NO_COMMAND},    {"shift+alt+c", NO_COMMAND},
+    };
+    for (const Case& c : cases) EXPECT_EQ(command_of(c.combo), c.command_id) << c.combo;
+}
+
+TEST(KeyBindings, BadCombinationsAreRefused) {
+    for (const char* combo : {"", "mod+", "+c", "ctrl+c", "mod+cc", "f4", "mod++", "mod+shift"}) {
+        uint32_t key = 0, modifiers = 0;
+        EXPECT_FALSE(parse_key_combo(combo, std::strlen(combo), &key, &modifiers)) << combo;
+    }
+}
+
+TEST(KeyBindings, TableHoldsTheEnumeratedEntriesThenTheFourExtras) {
+    Accelerator table[ACCELERATOR_TABLE_SIZE];
+    ASSERT_EQ(build_accelerator_table(table, ACCELERATOR_TABLE_SIZE), 37u);
+    // C comes first among the letters, its modifiers in table order.
+    EXPECT_EQ(table[0].key, uint32_t{'C'});
+    EXPECT_EQ(table[0].command_id, 1013u);
+    EXPECT_EQ(table[1].modifiers, KeyModifier::Ctrl | KeyModifier::Shift);
+    EXPECT_EQ(table[2].modifiers, KeyModifier::Ctrl | KeyModifier::Alt);
+    EXPECT_EQ(table[33].key, VirtualKey::Add);
+    EXPECT_EQ(table[36].key, VirtualKey::Equals);
+    EXPECT_EQ(build_accelerator_table(table, 5), 5u);
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include "app/open_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "alloc_sweep.h"
+#include "describe/text_builder.h"
+#include "test_host.h"
+#include "views/view_state.h"
+
+namespace {
+
+std::string upper_file_name(std::string path) {
+    for (size_t i = path.rfind('/') + 1; i < path.size(); i++) path[i] = static_cast<char>(std::toupper(path[i]));
+    return path;
+}
+
+TEST(OpenPath, ReadsParsesAndRemembersTheFile) {
+    TestHost host;
+    std::string path = write_test_file("open_me.json", "{\"a\":1}");
+    DocWindow* window = open_path(&host.app, nullptr, path.c_str());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(host.title(window), "open_me.json - Tarnwell");
+    EXPECT_TRUE(host.timer_running(window, DocTimer::Progress));
+    host.pump();
+    ASSERT_NE(window->view, nullptr);
+    EXPECT_FALSE(host.timer_running(window, DocTimer::Progress));
+    EXPECT_TRUE(window->file_identity.valid);
+    ASSERT_EQ(host.app.settings.recent_count, 1);
+    EXPECT_EQ(std::string(window->path), host.app.settings.recent[0]);
+    EXPECT_GT(host.saves, 0u);
+    // The same file under another case is the same file: no second read.
+    host.notices.clear();
+    EXPECT_EQ(open_path(&host.app, nullptr, upper_file_name(path).c_str()), window);
+    EXPECT_EQ(host.jobs_started, 1u);
+    EXPECT_TRUE(host.notices[window] & Notice::BringForward);
+}
+
+TEST(OpenPath, ReadsJsonLinesByExtensionAndEmptyFilesAsEmptyText) {
+    TestHost host;
+    std::string lines = write_test_file("records.NDJSON", "1\n2\n");
+    std::string empty = write_test_file("empty.json", "");
+    DocWindow* first = open_path(&host.app, nullptr, lines.c_str());
+    DocWindow* second = open_path(&host.app, nullptr, empty.c_str());
+    host.pump();
+    ASSERT_TRUE(first->view && second->view);
+    EXPECT_EQ(form(document(first->view)), DocumentForm::JsonLines);
+    EXPECT_EQ(form(document(second->view)), DocumentForm::Empty);
+    EXPECT_TRUE(host.lines.empty());
+}
+
+TEST(OpenPath, UsesAStartPageWindowOnlyWhenGivenOrFree) {
+    TestHost host;
+    DocWindow* start = create_doc_window(&host.app, true);
+    std::string a = write_test_file("choose_a.json", "1");
+    std::string b = write_test_file("choose_b.json", "2");
+    EXPECT_EQ(open_path(&host.app, start, a.c_str()), start);
+    DocWindow* other = open_path(&host.app, start, b.c_str());
+    EXPECT_NE(other, start);
+    EXPECT_EQ(host.window_count(), 2u);
+}
+
+TEST(OpenPath, AsksWhenTheFileMayNotFitInMemory) {
+    std::string path = write_test_file("forty.json", std::string(40, ' '));
+    struct Case {
+        uint64_t memory;
+        bool script_mode;
+        uint64_t test_ram;
+        bool asks;
+    } cases[] = {
+        {200, false, 100, false}, {133, false, 0, true},  {134, false, 0, false},
+        {0, false, 0, false},   {100, true, 1000, false}, {100000, true, 100, true},
+    };
+    for (const Case& c : cases) {
+        TestHost host(c.script_mode);
+        test_total_memory = c.memory;
+        host.app.test_ram = c.test_ram;
+        DocWindow* window = open_path(&host.app, nullptr, path.c_str());
+        EXPECT_EQ(host.questions.size(), c.asks ? 1u : 0u) << c.memory;
+        EXPECT_EQ(window == nullptr, c.asks) << c.memory;
+        EXPECT_EQ(host.window_count(), c.asks ? 0u : 1u);
+    }
+    TestHost host;
+    test_total_memory = 100;
+    host.answers.push_back(true);
+    EXPECT_NE(open_path(&host.app, nullptr, path.c_str()), nullptr);
+    EXPECT_EQ(host.questions[0], "This file may need about 80 bytes of memory and this computer has 100 bytes.");
+    test_total_memory = 0;
+}
+
+TEST(OpenPath, FailedOpenRestoresTheWindows) {
+    TestHost host(true);
+    std::string missing = std::string(TARNWELL_TEST_TMP) + "/missing.json";
+    DocWindow* window = open_path(&host.app, nullptr, missing.c_str());
+    host.pump();
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], "open-error=Could not open \"missing.json\": it could not be read.");
+    // The only window goes back to the start page.
+    ASSERT_EQ(host.window_count(), 1u);
+    EXPECT_TRUE(window->start_page);
+    EXPECT_EQ(host.title(window), "Tarnwell");
+    // A window made for the file closes when another one remains.
+    std::string good = write_test_file("good.json", "[]");
+    open_path(&host.app, window, good.c_str());
+    open_path(&host.app, nullptr, missing.c_str());
+    host.pump();
+    EXPECT_EQ(host.window_count(), 1u);
+    EXPECT_EQ(host.app.windows, window);
+}
+
+uint64_t fixed_size = 0;
+const char* system_text = "";
+
+TEST(OpenPath, ReadErrorsUseTheSystemsWordsInASentence) {
+    struct Case {
+        const char* system;
+        const char* line;
+    } cases[] = {
+        {"Access is denied.\r\n", "open-error=Could not open \"missing.json\": access is denied."},
+        {"OK. ", "open-error=Could not open \"missing.json\": OK."},
+        {"", "open-error=Could not open \"missing.json\": it could not be read."},
+    };
+    std::string missing = std::string(TARNWELL_TEST_TMP) + "/missing.json";
+    for (const Case& c : cases) {
+        TestHost host;
+        system_text = c.system;
+        host.io.error_text = [](uint32_t, char* buffer, uint64_t size) -> uint64_t {
+            return copy_out(system_text, std::strlen(system_text), buffer, size);
+        };
+        open_path(&host.app, nullptr, missing.c_str());
+        host.pump();
+        ASSERT_EQ(host.lines.size(), 1u);
+        EXPECT_EQ(host.lines[0], c.line);
+    }
+}
+
+TEST(OpenPath, SizeDecidesTooBigAndAShrinkingFileParsesWhatWasRead) {
+    std::string path = write_test_file("sized.json", "[1,2]");
+    struct Case {
+        uint64_t size;
+        const char* line;
+    } cases[] = {
+        {0xFFFFFF01ull, "open-error=\"sized.json\" is 4.0 GB. Tarnwell opens files up to 4 GB."},
+        {20, nullptr},
+    };
+    for (const Case& c : cases) {
+        TestHost host(true);
+        fixed_size = c.size;
+        host.io.size = [](FileHandle, uint64_t* size, uint32_t*) {
+            *size = fixed_size;
+            return true;
+        };
+        DocWindow* window = open_path(&host.app, nullptr, path.c_str());
+        host.pump();
+        if (c.line) {
+            ASSERT_EQ(host.lines.size(), 1u);
+            EXPECT_EQ(host.lines[0], c.line);
+        } else {
+            ASSERT_NE(window->view, nullptr);
+            EXPECT_EQ(child_count(document(window->view), 0), 2u);
+        }
+    }
+}
+
+TEST(OpenPath, ClosingWhileLoadingDropsTheResult) {
+    TestHost host;
+    std::string path = write_test_file("closing.json", "[1]");
+    DocWindow* window = open_path(&host.app, nullptr, path.c_str());
+    close_doc_window(window);
+    EXPECT_TRUE(host.all_closed);
+    host.pump();
+    EXPECT_EQ(host.window_count(), 0u);
+    EXPECT_TRUE(host.lines.empty());
+}
+
+TEST(OpenPath, SurvivesEveryAllocationFailure) {
+    std::string path = write_test_file("sweep.json", "{\"a\":[1,2,{\"b\":null}]}");
+    uint64_t allocations = sweep_allocation_failures([&](uint64_t) {
+        TestHost host(true);
+        if (!create_doc_window(&host.app, true)) return;
+        open_path(&host.app, nullptr, path.c_str());
+        host.pump();
+        EXPECT_EQ(host.window_count(), 1u);
+    });
+    EXPECT_GT(allocations, 10u);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "app/search_box.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/clipboard.h"
+#include "search/search_view.h"
+#include "test_host.h"
+#include "views/view_state.h"
+
+namespace {
+
+const char DOCUMENT[] = "{\"apple\": 1, \"b\": [\"apple pie\", \"pear\"], \"c\": \"Apple\"}";
+
+std::string counter(const DocWindow* window) {
+    char text[96];
+    search_counter_text(window->view, text, sizeof text);
+    return text;
+}
+
+void type(DocWindow* window, const std::string& text) { search_box_changed(window, text.data(), text.size()); }
+
+TEST(SearchBox, TypingRunsThePausedSearchAndEnterSteps) {
+    TestHost host;
+    DocWindow* window = host.open_text(DOCUMENT);
+    type(window, "appl");
+    type(window, "apple");
+    EXPECT_EQ((host.timers[{window, DocTimer::SearchDebounce}]), 250u);
+    EXPECT_EQ(host.jobs_started, 1u);
+    doc_window_timer(window, DocTimer::SearchDebounce);
+    host.pump();
+    EXPECT_FALSE(host.timer_running(window, DocTimer::SearchDebounce));
+    EXPECT_EQ(counter(window), "1 of 3");  // case ignored: the selection followed the first match
+    search_box_enter(window, false);       // unchanged box: next match
+    EXPECT_EQ(counter(window), "2 of 3");
+    search_box_enter(window, true);
+    search_box_enter(window, true);  // wraps to the last
+    EXPECT_EQ(counter(window), "3 of 3");
+    EXPECT_EQ(host.jobs_started, 2u);
+    type(window, "pear");
+    search_box_enter(window, false);  // changed box: runs at once
+    host.pump();
+    EXPECT_EQ(counter(window), "1 of 1");
+    EXPECT_EQ(host.jobs_started, 3u);
+}
+
+TEST(SearchBox, OptionsRerunTheSearchAndLiveInTheSettings) {
+    TestHost host;
+    DocWindow* window = host.open_text(DOCUMENT);
+    DocWindow* other = create_doc_window(&host.app, true);
+    type(window, "Apple");
+    run_search_now(window);
+    host.pump();
+    toggle_match_case(window);
+    host.pump();
+    EXPECT_EQ(counter(window), "1 of 1");
+    EXPECT_TRUE(host.notices[other] & Notice::TopBar);
+    choose_scope(window, SearchScope::Keys);
+    host.pump();
+    EXPECT_EQ(counter(window), "No matches");
+    uint32_t saves = host.saves;
+    choose_scope(window, SearchScope::Keys);
+    EXPECT_EQ(host.saves, saves);
+    EXPECT_EQ(current_search_options(window).scope, static_cast<uint8_t>(SearchScope::Keys));
+}
+
+TEST(SearchBox, CompileErrorsShowUntilTheNextChange) {
+    TestHost host(true);
+    DocWindow* window = host.open_text(DOCUMENT);
+    SearchOptions regex{0, 1, 0, 0};
+    set_search_from_script(window, "(", 1, &regex);
+    EXPECT_TRUE(host.app.settings.search_regex);
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0].rfind("search-error=", 0), 0u);
+    EXPECT_EQ(host.lines[0], std::string("search-error=") + window->message_text);
+    EXPECT_TRUE(window->message_is_error);
+    EXPECT_TRUE(window->search_box.in_error);
+    EXPECT_EQ(search(window->view), nullptr);
+    type(window, "(a)");
+    EXPECT_EQ(window->message_text[0], 0);
+    EXPECT_FALSE(window->search_box.in_error);
+}
+
+TEST(SearchBox, EmptyTextAndEscapeClearTheSearch) {
+    TestHost host(true);
+    DocWindow* window = host.open_text(DOCUMENT);
+    SearchOptions plain{1, 0, 2, 0};
+    set_search_from_script(window, "pie", 3, &plain);
+    host.pump();
+    EXPECT_EQ(counter(window), "1 of 1");
+    EXPECT_EQ(host.app.settings.search_scope, 2);
+    set_search_from_script(window, "", 0, &plain);
+    EXPECT_EQ(search(window->view), nullptr);
+    EXPECT_EQ(counter(window), "");
+    set_search_from_script(window, "pie", 3, &plain);
+    host.pump();
+    host.notices.clear();
+    clear_search(window);
+    EXPECT_EQ(search(window->view), nullptr);
+    EXPECT_EQ(window->search_box.length, 0u);
+    EXPECT_FALSE(window->search_box.has_last_query);
+    EXPECT_TRUE(host.notices[window] & Notice::FocusList);
+    EXPECT_TRUE(host.notices[window] & Notice::SearchBoxText);
+    search_box_enter(window, false);  // no query: nothing to step through
+    EXPECT_TRUE(host.lines.empty());
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "test_host.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/clipboard.h"
+#include "base/memory.h"
+
+uint64_t test_total_memory = 0;
+
+namespace {
+
+TestHost* host_of(void* context) { return static_cast<TestHost*>(context); }
+
+void record(void* context, DocWindow*, const char* key, const char* text, const char*) {
+    host_of(context)->lines.push_back(std::string(key) + "=" + text);
+}
+
+}  // namespace
+
+TestHost::TestHost(bool script_mode) {
+    io = *platform_io();
+    io.total_memory = [] { return test_total_memory; };
+    AppHost host{};
+    host.context = this;
+    host.platform = &io;
+    host.set_clipboard_text = [](void* context, const char* text, uint64_t length) {
+        TestHost* self = host_of(context);
+        if (self->clipboard_refuses) return false;
+        self->clipboard.assign(text, length);
+        return self->has_clipboard = true;
+    };
+    host.get_clipboard_text = [](void* context, uint64_t* length) -> char* {
+        TestHost* self = host_of(context);
+        char* text = self->has_clipboard ? mem_alloc_array<char>(self->clipboard.size() + 1) : nullptr;
+        if (text) std::memcpy(text, self->clipboard.c_str(), self->clipboard.size() + 1);
+        if (text) *length = self->clipboard.size();
+        return text;
+    };
+    host.show_message = record;
+    host.ask = [](void* context, DocWindow*, const char* question, const char*) {
+        TestHost* self = host_of(context);
+        self->questions.push_back(question);
+        bool answer = !self->answers.empty() && self->answers.front();
+        if (!self->answers.empty()) self->answers.pop_front();
+        return answer;
+    };
+    host.write_script_line = [](void* context, const char* key, const char* text) {
+        record(context, nullptr, key, text, nullptr);
+    };
+    host.start_job_thread = [](void* context, Job* job) {
+        host_of(context)->jobs_started++;
+        run_job(job);
+        return true;
+    };
+    host.wait_job_thread = host.release_job_thread = [](void*, Job*) {};
+    host.post_job_progress = [](void*, Job*, uint32_t) {};
+    host.post_job_done = [](void* context, Job* job) { host_of(context)->posted.push_back(job); };
+    host.start_timer = [](void* context, DocWindow* window, uint32_t id, uint32_t ms) {
+        host_of(context)->timers[{window, id}] = ms;
+    };
+    host.stop_timer = [](void* context, DocWindow* window, uint32_t id) { host_of(context)->timers.erase({window, id}); };
+    host.notify = [](void* context, DocWindow* window, uint32_t bits) { host_of(context)->notices[window] |= bits; };
+    host.create_window = [](void*, DocWindow*) { return true; };
+    host.destroy_window = [](void* context, DocWindow* window) {
+        TestHost* self = host_of(context);
+        std::erase_if(self->timers, [&](const auto& timer) { return timer.first.first == window; });
+        self->notices.erase(window);
+    };
+    host.all_windows_closed = [](void* context) { host_of(context)->all_closed = true; };
+    host.document_installed = [](void*, DocWindow*) {};
+    host.run_window_command = [](void* context, DocWindow*, uint32_t id) { host_of(context)->window_commands.push_back(id); };
+    host.schedule_settings_save = [](void* context) { host_of(context)->saves++; };
+    init_app(&app, &host);
+    app.script_mode = script_mode ? 1 : 0;
+}
+
+TestHost::~TestHost() {
+    pump();
+    while (app.windows) close_doc_window(app.windows);
+    pump();
+}
+
+void TestHost::pump() {
+    while (!posted.empty()) {
+        Job* job = posted.front();
+        posted.pop_front();
+        job_done(job);
+    }
+}
+
+DocWindow* TestHost::open_text(const std::string& text) {
+    has_clipboard = true;
+    clipboard = text;
+    open_from_clipboard(&app, nullptr);
+    pump();
+    return window_at(0);
+}
+
+DocWindow* TestHost::window_at(uint32_t index) const {
+    DocWindow* window = app.windows;
+    for (uint32_t i = 0; window && i < index; i++) window = window->next;
+    return window;
+}
+
+uint32_t TestHost::window_count() const {
+    uint32_t count = 0;
+    for (DocWindow* window = app.windows; window; window = window->next) count++;
+    return count;
+}
+
+std::string TestHost::title(const DocWindow* window) const {
+    char text[TITLE_SIZE];
+    doc_window_title(window, text, sizeof text);
+    return text;
+}
+
+bool TestHost::timer_running(DocWindow* window, uint32_t id) const { return timers.count({window, id}) != 0; }
+
+std::string write_test_file(const std::string& name, const std::string& content) {
+    std::string path = std::string(TARNWELL_TEST_TMP) + "/" + name;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        std::fwrite(content.data(), 1, content.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
