@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The test command. Installs what is missing, then builds and runs every test:
-# the unit tests natively under ASan+UBSan, the concurrency tests under
-# ThreadSanitizer, the same tests cross-built for Windows and run under Wine,
-# the Wine harness check, and each libFuzzer target for a short fixed time.
+# the unit tests natively under ASan+UBSan, the end-to-end script cases, the
+# concurrency tests under ThreadSanitizer, the same tests cross-built for
+# Windows and run under Wine, the Wine harness check, and each libFuzzer target
+# for a short fixed time.
 # Prints one line per step and ends with exactly one line "N passed, N failed"
 # summing them all; exits non-zero if anything failed or failed to build.
 #
@@ -137,6 +138,45 @@ step_windows() {
     run_one wine-harness scripts/wine-run.sh --display --timeout 120 "$BIN/wine-probe.exe"
 }
 
+# The end-to-end cases, each one test: tests/e2e/NAME.script run by the
+# headless host (tarnwell-cli --test-script, built by step_native with the
+# sanitizers) from the repository root with a fresh settings file and the extra
+# arguments of NAME.args, if any. The output must equal NAME.expected byte for
+# byte, and the exit code must be 2 when that holds a script-error line, else 0.
+# The 270 MB input of the copy confirmation is made here, never committed.
+step_e2e() {
+    local cli=$BIN/tarnwell-cli tmp=$TARNWELL_BUILD/tmp/e2e start=$SECONDS
+    if [[ ! -x $cli ]]; then
+        record e2e 0 1 "tarnwell-cli was not built"
+        return 0
+    fi
+    rm -rf "$tmp"
+    mkdir -p "$tmp" "$TARNWELL_LOGS"
+    { printf '{"big": "'; head -c 270000000 /dev/zero | tr '\0' a; printf '"}\n'; } >"$tmp/big.json"
+    local passed=0 failed=0 script name expected status want
+    for script in tests/e2e/*.script; do
+        name=$(basename "$script" .script)
+        expected=tests/e2e/$name.expected
+        local -a args=()
+        if [[ -f tests/e2e/$name.args ]]; then read -r -a args <"tests/e2e/$name.args"; fi
+        status=0
+        timeout 300 "$cli" --test-script "$script" --settings "$tmp/$name.settings" --test-out "$tmp/$name.out" \
+            "${args[@]}" >"$tmp/$name.log" 2>&1 || status=$?
+        want=0
+        if grep -q '^script-error=' "$expected"; then want=2; fi
+        if ((status == want)) && cmp -s "$expected" "$tmp/$name.out"; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+            echo "--- e2e $name: exit status $status (expected $want); output against $expected:" >&2
+            diff "$expected" "$tmp/$name.out" 2>&1 | head -n 20 >&2 || true
+            tail -n 20 "$tmp/$name.log" >&2
+        fi
+    done
+    rm -f "$tmp/big.json"
+    record e2e "$passed" "$failed" "$((SECONDS - start)) s"
+}
+
 # Each target runs for FUZZ_SECONDS, JOBS at a time, on its own corpus under
 # build/fuzz-corpus (seeded from tests/fuzz/corpus/NAME when that exists).
 # Crashing inputs land in build/fuzz-artifacts.
@@ -194,7 +234,7 @@ collect_fuzz() {
     fi
 }
 
-STEPS=(step_native step_tsan step_windows step_fuzz)
+STEPS=(step_native step_e2e step_tsan step_windows step_fuzz)
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1
