@@ -73,9 +73,14 @@ void write_script_line(void* context, const char* key, const char* text) {
     script_message(&host_of(context)->script, key, text);
 }
 
+// A thread that cannot be made is reported, and the Job completes as out of memory.
 bool start_job_thread(void*, Job* job) {
-    job->thread = new std::thread(run_job, job);
-    return true;
+    try {
+        job->thread = new std::thread(run_job, job);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void wait_job_thread(void*, Job* job) {
