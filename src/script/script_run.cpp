@@ -4,6 +4,7 @@
 #include "script/script_run.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "app/app.h"
@@ -24,9 +25,7 @@ namespace {
 constexpr uint32_t SCRIPT_PAGE_ROWS = 20;
 // "write" copies files below this size only.
 constexpr uint64_t WRITE_LIMIT = 0x4000000;
-constexpr uint32_t NEEDS_WINDOWS_SIZE = 64;
-
-const char NEEDS_WINDOWS[] = " needs the program's windows";
+constexpr uint32_t NEEDS_WINDOWS_SIZE = 128;
 
 constexpr uint32_t VIEW_CHANGED = Notice::List | Notice::StatusBar | Notice::TopBar;
 
@@ -156,21 +155,8 @@ void run_in_window(const ScriptCommand* command, DocWindow* window) {
     }
 }
 
-// The name of a refused command for its error: the command word, and for
-// "key" and "dump" also what is pressed or dumped.
-void refused_name(const ScriptLine* line, char* buffer, uint32_t size) {
-    uint32_t words = script_word_is(line->words[0], "key") || script_word_is(line->words[0], "dump") ? 2 : 1;
-    uint32_t used = 0;
-    for (uint32_t i = 0; i < words && i < line->word_count; i++) {
-        ScriptWord word = line->words[i];
-        uint32_t room = size - 1 - used;
-        uint32_t length = word.length + (i ? 1 : 0) < room ? word.length : 0;
-        if (i && length) buffer[used++] = ' ';
-        std::memcpy(buffer + used, word.text, length);
-        used += length;
-    }
-    buffer[used] = 0;
-}
+// Words of a refused command are short; a long one is cut.
+int shown_length(ScriptWord word) { return static_cast<int>(word.length < 40 ? word.length : 40); }
 
 ScriptPause fail(Script* script, const ScriptLine* line, const char* error) {
     write_script_error(&script->output, line->number, error);
@@ -178,12 +164,15 @@ ScriptPause fail(Script* script, const ScriptLine* line, const char* error) {
     return ScriptPause::Finished;
 }
 
+// The error names the command word, and for "key" and "dump" also what is
+// pressed or dumped.
 ScriptPause refuse(Script* script, const ScriptLine* line) {
-    char name[NEEDS_WINDOWS_SIZE];
-    refused_name(line, name, sizeof name);
-    char error[NEEDS_WINDOWS_SIZE + sizeof NEEDS_WINDOWS];
-    std::memcpy(error, name, std::strlen(name));
-    std::memcpy(error + std::strlen(name), NEEDS_WINDOWS, sizeof NEEDS_WINDOWS);
+    ScriptWord command = line->words[0];
+    bool named = line->word_count > 1 && (script_word_is(command, "key") || script_word_is(command, "dump"));
+    ScriptWord what = named ? line->words[1] : ScriptWord{"", 0};
+    char error[NEEDS_WINDOWS_SIZE];
+    std::snprintf(error, sizeof error, "%.*s%s%.*s needs the program's windows", shown_length(command), command.text,
+                  named ? " " : "", shown_length(what), what.text);
     return fail(script, line, error);
 }
 

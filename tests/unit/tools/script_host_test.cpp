@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "alloc_sweep.h"
 #include "cli_run.h"
 #include "script/command_line.h"
 #include "script_host.h"
@@ -100,6 +101,21 @@ TEST(ScriptHost, OpensTheFilesOfTheCommandLineFirst) {
                            "--settings", scratch("script.settings"), "--test-out", scratch("script.out")});
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.output, "--- dump windows\ndeep.json - Tarnwell\n");
+}
+
+// Every allocation of a short session failing in turn: the script still ends
+// with its exit code, and nothing leaks.
+TEST(ScriptHost, SurvivesEachFailedAllocation) {
+    write_text(scratch("deep.json"), "{\"a\": [1, {\"b\": 2}]}");
+    std::string script = "open " + scratch("deep.json") + "\nclip [1]\nopen-clipboard\ngoto $.a[1]\n" +
+                         "search b\ncopy json\ndump clipboard\ndump state\ndump inspector\n";
+    std::string complete = run_script(script).output;
+    uint64_t allocations = sweep_allocation_failures([&](uint64_t) {
+        ProgramRun run = run_script(script);
+        EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 2);
+    });
+    EXPECT_GT(allocations, 50u);
+    EXPECT_EQ(run_script(script).output, complete);
 }
 
 TEST(CommandLine, OptionsFilesRepeatsAndATrailingOption) {
