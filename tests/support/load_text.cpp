@@ -17,6 +17,15 @@ DocumentPtr load_text(const std::string& text, LoadOptions options, const LoadPr
 DocumentPtr load_strict(const std::string& text) { return load_text(text, LoadOptions{1, 0}); }
 DocumentPtr load_json_lines(const std::string& text) { return load_text(text, LoadOptions{0, 1}); }
 
+std::string utf16_text(const std::u16string& units, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : units) {
+        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += big_endian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 std::string read_file(const std::string& path) {
     std::string bytes;
     FILE* file = std::fopen(path.c_str(), "rb");
@@ -54,15 +63,11 @@ std::vector<std::string> list_files(const std::string& folder) {
 }
 
 std::string key_of(const Document* doc, NodeId id) {
-    std::string key(copy_key(doc, id, nullptr, 0), '\0');
-    copy_key(doc, id, key.data(), key.size() + 1);
-    return key;
+    return measured_text([&](char* out, uint64_t size) { return copy_key(doc, id, out, size); });
 }
 
 std::string value_of(const Document* doc, NodeId id) {
-    std::string value(copy_value(doc, id, nullptr, 0), '\0');
-    copy_value(doc, id, value.data(), value.size() + 1);
-    return value;
+    return measured_text([&](char* out, uint64_t size) { return copy_value(doc, id, out, size); });
 }
 
 std::string source_of(const Document* doc, NodeId id) {

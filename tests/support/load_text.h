@@ -18,6 +18,8 @@ DocumentPtr load_text(const std::string& text, LoadOptions options = {}, const L
                       uint32_t* outcome = nullptr);
 DocumentPtr load_strict(const std::string& text);
 DocumentPtr load_json_lines(const std::string& text);
+// UTF-16 bytes of `units` in either byte order, after the byte-order mark.
+std::string utf16_text(const std::u16string& units, bool big_endian = false);
 
 // Whole-file helpers for shared test data.
 std::string read_file(const std::string& path);
@@ -25,6 +27,15 @@ std::string shared_data_path(const std::string& relative);
 bool shared_data_available();
 // The names in a folder (without "." and ".."), sorted; empty when it cannot be read.
 std::vector<std::string> list_files(const std::string& folder);
+
+// What a writer with the snprintf contract gives, measured with no buffer and
+// then written: write(buffer, size) returns the full length.
+template <typename Write>
+std::string measured_text(Write write) {
+    std::string text(write(nullptr, 0), '\0');
+    write(text.data(), text.size() + 1);
+    return text;
+}
 
 // The decoded key or value of a node as a std::string.
 std::string key_of(const Document* doc, NodeId id);

@@ -2,6 +2,7 @@
 // long lines.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <vector>
 
 #include "base/memory.h"
@@ -9,15 +10,6 @@
 #include "load_text.h"
 
 namespace {
-
-std::string utf16(const std::u16string& units, bool big_endian) {
-    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : units) {
-        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        bytes += big_endian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
 
 TEST(Load, Outcomes) {
     uint32_t outcome = 99;
@@ -37,31 +29,22 @@ TEST(Load, Outcomes) {
     release(empty);
 }
 
-TEST(Load, ByteOrderMarks) {
-    DocumentPtr bom = load_text("\xEF\xBB\xBF");
-    EXPECT_EQ(text_length(bom.get()), 0u);
-    EXPECT_STREQ(encoding_label(bom.get()), "UTF-8 with BOM");
-    EXPECT_EQ(form(bom.get()), DocumentForm::Empty);
-    DocumentPtr bom_text = load_text("\xEF\xBB\xBF[1]");
-    EXPECT_EQ(source_of(bom_text.get(), 0), "[1]");
-    DocumentPtr le = load_text("\xFF\xFE");
-    EXPECT_STREQ(encoding_label(le.get()), "UTF-16 LE");
-    EXPECT_EQ(text_length(le.get()), 0u);
-}
-
-TEST(Load, Utf16BothByteOrders) {
-    for (bool big_endian : {false, true}) {
-        DocumentPtr doc = load_text(utf16(u"[1]", big_endian));
-        ASSERT_TRUE(doc);
-        EXPECT_STREQ(encoding_label(doc.get()), big_endian ? "UTF-16 BE" : "UTF-16 LE");
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(text(doc.get())), text_length(doc.get())), "[1]");
+TEST(Load, ByteOrderMarksAndUtf16) {
+    struct Case { std::string bytes; const char* label; std::string text; };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF", "UTF-8 with BOM", ""}, {"\xEF\xBB\xBF[1]", "UTF-8 with BOM", "[1]"},
+        {"\xFF\xFE", "UTF-16 LE", ""}, {utf16_text(u"[1]"), "UTF-16 LE", "[1]"},
+        {utf16_text(u"[1]", true), "UTF-16 BE", "[1]"},
         // é, 😀 (a surrogate pair), a lone low surrogate, a high surrogate
-        // without partner, and a high surrogate as the last unit.
-        std::u16string units = u"[\"\u00e9\U0001F600\xDC00\xD800x\"]\xD800";
-        DocumentPtr mixed = load_text(utf16(units, big_endian) + (big_endian ? "" : "\x20"));
-        std::string expected = "[\"\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBDx\"]\xEF\xBF\xBD";
-        if (!big_endian) expected += "\xEF\xBF\xBD";  // the odd last byte
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(text(mixed.get())), text_length(mixed.get())), expected);
+        // without partner, a high surrogate as the last unit, an odd last byte.
+        {utf16_text(u"[\"\u00e9\U0001F600\xDC00\xD800x\"]\xD800", true), "UTF-16 BE",
+         "[\"\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBDx\"]\xEF\xBF\xBD"},
+        {utf16_text(u"[1]\xD800") + " ", "UTF-16 LE", "[1]\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_text(c.bytes);
+        EXPECT_STREQ(encoding_label(doc.get()), c.label);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(text(doc.get())), text_length(doc.get())), c.text);
     }
 }
 
@@ -78,41 +61,35 @@ TEST(Load, Utf16MeasuresInSixtyFourBits) {
     EXPECT_EQ(out[0], 0xE4);
 }
 
-TEST(Load, ProgressReachesTheEnd) {
-    struct Seen { uint64_t done = 0, total = 0; int calls = 0; } seen;
-    LoadProgress progress{[](void* argument, uint64_t done, uint64_t total) {
-                              auto* s = static_cast<Seen*>(argument);
-                              s->done = done;
-                              s->total = total;
-                              s->calls++;
-                          },
-                          &seen, nullptr};
-    std::string big = "[" + std::string(20 << 20, ' ') + "1]";
-    DocumentPtr doc = load_text(big, {}, &progress);
-    ASSERT_TRUE(doc);
-    EXPECT_GE(seen.calls, 2);  // a checkpoint at 16 MiB, then the end
-    EXPECT_EQ(seen.done, big.size());
-    EXPECT_EQ(seen.total, big.size());
-}
-
-TEST(Load, CancelAtACheckpoint) {
-    std::atomic<uint32_t> cancel{0};
-    LoadProgress progress{[](void* argument, uint64_t, uint64_t) {
-                              static_cast<std::atomic<uint32_t>*>(argument)->store(1);
-                          },
-                          &cancel, &cancel};
+TEST(Load, ProgressReachesTheEndAndCancelStopsAtTheNextCheckpoint) {
+    struct Seen { uint64_t done = 0, total = 0; int calls = 0; bool cancelling = false; std::atomic<uint32_t> cancel{0}; };
+    auto report = [](void* argument, uint64_t done, uint64_t total) {
+        auto* seen = static_cast<Seen*>(argument);
+        seen->done = done;
+        seen->total = total;
+        seen->calls++;
+        if (seen->cancelling) seen->cancel.store(1);
+    };
     std::string big = "[\"" + std::string(40 << 20, 'x') + "\"]";
-    uint32_t outcome = 0;
-    EXPECT_EQ(load_text(big, {}, &progress, &outcome), nullptr);
-    EXPECT_EQ(outcome, LOAD_CANCELLED);
+    for (bool cancelling : {false, true}) {
+        Seen seen;
+        seen.cancelling = cancelling;
+        LoadProgress progress{report, &seen, &seen.cancel};
+        uint32_t outcome = 99;
+        DocumentPtr doc = load_text(big, {}, &progress, &outcome);
+        EXPECT_EQ(outcome, cancelling ? LOAD_CANCELLED : LOAD_SUCCESS);
+        if (cancelling) EXPECT_EQ(seen.calls, 1);
+        else EXPECT_EQ(seen.done, big.size());  // checkpoints at 16 and 32 MiB, then the end
+        EXPECT_GE(seen.calls, cancelling ? 1 : 3);
+        EXPECT_EQ(seen.total, big.size());
+    }
 }
 
-TEST(Load, LongLines) {
-    EXPECT_EQ(has_long_lines(load_text("[\"" + std::string(30000, 'x') + "\"]").get()), 1);
-    std::string exact = "[" + std::string(9998, ' ') + "]\r\n[1]";
-    EXPECT_EQ(has_long_lines(load_text(exact).get()), 0);
-    std::string over = "[" + std::string(9999, ' ') + "]\r\n[1]";
-    EXPECT_EQ(has_long_lines(load_text(over).get()), 1);
+TEST(Load, LongLinesPassTenThousandBytes) {
+    for (uint32_t spaces : {9998u, 9999u}) {
+        std::string text = "[" + std::string(spaces, ' ') + "]\r\n[1]";
+        EXPECT_EQ(has_long_lines(load_text(text).get()), spaces == 9999) << spaces;
+    }
     EXPECT_EQ(has_long_lines(load_text("").get()), 0);
 }
 

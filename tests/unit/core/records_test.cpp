@@ -6,39 +6,14 @@
 
 namespace {
 
-TEST(Records, JsonLinesWithABadLine) {
-    DocumentPtr doc = load_json_lines("{\"a\":1}\n\n{\"b\":\n[3]");
-    const Document* d = doc.get();
-    ASSERT_EQ(form(d), DocumentForm::JsonLines);
-    ASSERT_EQ(child_count(d, 0), 3u);
-    NodeId error = child_at(d, 0, 1);
-    EXPECT_EQ(kind(d, error), NodeKind::Error);
-    EXPECT_EQ(source_of(d, error), "{\"b\":");
-    EXPECT_EQ(value_of(d, error), "{\"b\":");
-    const ProblemInfo* info = problem_info(d, 0);
-    EXPECT_STREQ(info->message, "unexpected end of line");
-    EXPECT_EQ(info->line, 3u);
-    EXPECT_EQ(info->node, error);
-    EXPECT_EQ(record_line(d, child_at(d, 0, 2)), 4u);
-    EXPECT_EQ(record_line(d, child_at(d, 0, 0)), 1u);
-    EXPECT_EQ(record_line(d, 0), 0u);
-    EXPECT_EQ(record_line(d, 2), 0u);  // not a record
-    EXPECT_EQ(parent(d, error), 0u);
-    EXPECT_EQ(value_length(d, 0), text_length(d));
-}
-
 TEST(Records, JsonLinesErrors) {
     struct Case { const char* text; const char* problem; const char* error_text; };
     const Case cases[] = {
-        {"1 2", "expected the end of the line@2", "1 2"},
-        {"{\"a\":1\r\n[2]", "unexpected end of line@6", "{\"a\":1"},
-        {"[1,\r\n2]", "unexpected end of line@3", "[1,"},
-        {"{\"a\" \n1", "unexpected end of line@5", "{\"a\" "},
+        {"1 2", "expected the end of the line@2", "1 2"}, {"{\"a\":1\r\n[2]", "unexpected end of line@6", "{\"a\":1"},
+        {"[1,\r\n2]", "unexpected end of line@3", "[1,"}, {"{\"a\" \n1", "unexpected end of line@5", "{\"a\" "},
         {"\"abc\ndef\"\n", "unexpected end of line@4", "\"abc"},
-        {"[1] /* c\n[2]", "unexpected end of line@8", "[1] /* c"},
-        {"/* c\r\n[2]", "unexpected end of line@4", "/* c"},
-        {"[1] x", "expected the end of the line@4", "[1] x"},
-        {"{\"a\":1", "unexpected end of line@6", "{\"a\":1"},
+        {"[1] /* c\n[2]", "unexpected end of line@8", "[1] /* c"}, {"/* c\r\n[2]", "unexpected end of line@4", "/* c"},
+        {"[1] x", "expected the end of the line@4", "[1] x"}, {"{\"a\":1", "unexpected end of line@6", "{\"a\":1"},
         {"{\"a\":", "unexpected end of line@5", "{\"a\":"},
     };
     for (const Case& c : cases) {
@@ -53,7 +28,6 @@ TEST(Records, JsonLinesErrors) {
 
 TEST(Records, BlankAndPrettyJsonLines) {
     DocumentPtr blank = load_json_lines("\n\n  \n");
-    EXPECT_EQ(node_count(blank.get()), 0u);
     EXPECT_EQ(form(blank.get()), DocumentForm::Empty);
     EXPECT_EQ(line_count(blank.get()), 4u);
     DocumentPtr pretty = load_json_lines("{\n  \"a\": 1,\n  \"b\": [2]\n}\n");
@@ -61,13 +35,9 @@ TEST(Records, BlankAndPrettyJsonLines) {
     EXPECT_EQ(child_count(d, 0), 4u);
     for (uint32_t i = 0; i < 4; i++) EXPECT_EQ(kind(d, child_at(d, 0, i)), NodeKind::Error) << i;
     EXPECT_EQ(problem_count(d), 4u);
-    EXPECT_EQ(line_count(d), 5u);
 }
 
-TEST(Records, ConcatenatedValues) {
-    DocumentPtr doc = load_text("{\"a\":1}{\"b\":2}");
-    EXPECT_EQ(form(doc.get()), DocumentForm::Concatenated);
-    EXPECT_EQ(child_count(doc.get(), 0), 2u);
+TEST(Records, ConcatenatedValuesWithABrokenOne) {
     DocumentPtr broken = load_text("{\"a\":1} [1,x\n{\"b\":2}");
     const Document* d = broken.get();
     ASSERT_EQ(child_count(d, 0), 3u);
@@ -76,8 +46,8 @@ TEST(Records, ConcatenatedValues) {
     EXPECT_EQ(source_of(d, error), "[1,x");
     EXPECT_EQ(problem_at(d), "expected a value@11");
     EXPECT_EQ(key_of(d, child_at(d, 0, 2) + 1), "b");
-    EXPECT_EQ(line_count(d), 2u);
     EXPECT_EQ(record_line(d, child_at(d, 0, 2)), 2u);
+    EXPECT_EQ(record_line(d, 2), 0u);  // not a record
 }
 
 TEST(Records, ConcatenatedErrorRunsAheadThroughLines) {
@@ -101,13 +71,10 @@ TEST(Records, ConcatenatedErrorRunsAheadThroughLines) {
 TEST(Records, ChoosingTheReading) {
     struct Case { const char* text; DocumentForm form; uint32_t values; };
     const Case cases[] = {
-        {"{\"a\":1}\n{\"b\":2}", DocumentForm::JsonLines, 2},
-        {"{\"a\":1} {\"b\":2}", DocumentForm::Concatenated, 2},
-        {"{\"a\":\n1}\n{\"b\":2}", DocumentForm::Concatenated, 2},
-        {"1\n2\n3\n", DocumentForm::JsonLines, 3},
+        {"{\"a\":1}\n{\"b\":2}", DocumentForm::JsonLines, 2}, {"{\"a\":1} {\"b\":2}", DocumentForm::Concatenated, 2},
+        {"{\"a\":\n1}\n{\"b\":2}", DocumentForm::Concatenated, 2}, {"1\n2\n3\n", DocumentForm::JsonLines, 3},
         {"1 // one\n2", DocumentForm::JsonLines, 2},
-        {"1 /* a\nb */ 2", DocumentForm::Concatenated, 2},
-        {"[1]", DocumentForm::Single, 1},
+        {"1 /* a\nb */ 2", DocumentForm::Concatenated, 2}, {"[1]", DocumentForm::Single, 1},
     };
     for (const Case& c : cases) {
         DocumentPtr doc = load_text(c.text);
@@ -126,9 +93,8 @@ TEST(Records, RootMovesExistingNodesUp) {
     DocumentPtr doc = load_text("{\"a\":[1,2]} [3]");
     const Document* d = doc.get();
     ASSERT_EQ(node_count(d), 7u);
-    EXPECT_EQ(parent(d, 1), 0u);
-    EXPECT_EQ(parent(d, 2), 1u);
-    EXPECT_EQ(parent(d, 3), 2u);
+    const NodeId parents[] = {NO_NODE, 0, 1, 2, 2, 0, 5};
+    for (NodeId id = 0; id < 7; id++) EXPECT_EQ(parent(d, id), parents[id]) << id;
     EXPECT_EQ(subtree_end(d, 1), 5u);
     EXPECT_EQ(key_of(d, 2), "a");
     EXPECT_EQ(value_length(d, 1), 11u);
