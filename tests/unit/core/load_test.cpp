@@ -62,7 +62,12 @@ TEST(Load, Utf16MeasuresInSixtyFourBits) {
 }
 
 TEST(Load, ProgressReachesTheEndAndCancelStopsAtTheNextCheckpoint) {
-    struct Seen { uint64_t done = 0, total = 0; int calls = 0; bool cancelling = false; std::atomic<uint32_t> cancel{0}; };
+    struct Seen {
+        uint64_t done = 0, total = 0;
+        int calls = 0;
+        bool cancelling = false;
+        std::atomic<uint32_t> cancel{0};
+    };
     auto report = [](void* argument, uint64_t done, uint64_t total) {
         auto* seen = static_cast<Seen*>(argument);
         seen->done = done;

@@ -32,18 +32,30 @@ std::string copied(CopyCommand command, const Document* doc, NodeId id) {
     return result;
 }
 
-TEST(JsonWriter, Layouts) {
-    struct Case { const char* source; const char* minified; const char* pretty; };
+TEST(JsonWriter, LayoutsRewritesAndRecords) {
+    struct Case { bool json_lines; const char* source; const char* minified; const char* pretty = nullptr; };
     const Case cases[] = {
-        {"{\"a\":[1,2],\"b\":{}}", "{\"a\":[1,2],\"b\":{}}", "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}"},
-        {" [ ] ", "[]", "[]"},
-        {"[[[]],{\"k\":[{}]}]", "[[[]],{\"k\":[{}]}]", "[\n  [\n    []\n  ],\n  {\n    \"k\": [\n      {}\n    ]\n  }\n]"},
-        {"/* c */ {\"x\" : true , \"y\":null,} // end", "{\"x\":true,\"y\":null}", "{\n  \"x\": true,\n  \"y\": null\n}"},
-        {"\"\\u00e9\\n\"", "\"\\u00e9\\n\"", "\"\\u00e9\\n\""},
-        {"[0x1F, NaN, +1, .5, -Infinity, 1e5]", "[0x1F,NaN,+1,.5,-Infinity,1e5]", nullptr},
+        {0, "{\"a\":[1,2],\"b\":{}}", "{\"a\":[1,2],\"b\":{}}", "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}"},
+        {0, " [ ] ", "[]", "[]"},
+        {0, "[[[]],{\"k\":[{}]}]", "[[[]],{\"k\":[{}]}]", "[\n  [\n    []\n  ],\n  {\n    \"k\": [\n      {}\n    ]\n  }\n]"},
+        {0, "/* c */ {\"x\" : true , \"y\":null,} // end", "{\"x\":true,\"y\":null}", "{\n  \"x\": true,\n  \"y\": null\n}"},
+        // Tokens keep their source bytes, JSON5 numbers included...
+        {0, "\"\\u00e9\\n\"", "\"\\u00e9\\n\"", "\"\\u00e9\\n\""},
+        {0, "[0x1F, NaN, +1, .5, -Infinity, 1e5]", "[0x1F,NaN,+1,.5,-Infinity,1e5]"},
+        // ...unless they are not JSON: then they are decoded whole and escaped.
+        {0, "{a:'x\\'y'}", "{\"a\":\"x'y\"}"}, {0, "['\\t', '\x01', '\"\\\\']", "[\"\\t\",\"\\u0001\",\"\\\"\\\\\"]"},
+        {0, "{$k_1:1, 'q': 2}", "{\"$k_1\":1,\"q\":2}"},
+        {0, "[\"\\x41\\v\\0\", \"it\\'s\", \"a\\\nb\"]", "[\"A\\u000b\\u0000\",\"it's\",\"ab\"]"},
+        {0, "[\"\\x41 \\u00e9\"]", "[\"A \xC3\xA9\"]"}, {0, "{\"k\\x41\": \"\\u00e9\"}", "{\"kA\":\"\\u00e9\"}"},
+        {0, "[\"tab\there\", \"\x1F\", \"plain \\u00e9\"]", "[\"tab\\there\",\"\\u001f\",\"plain \\u00e9\"]"},
+        {0, "{\"new\nline\": 1}", "{\"new\\nline\":1}"},
+        // Records leave out their Error records, commas right.
+        {1, "1\n{\"a\":\n[2]\n", "[1,[2]]", "[\n  1,\n  [\n    2\n  ]\n]"}, {1, "x\n1\n2\n", "[1,2]"},
+        {1, "1\n2\n[x\n", "[1,2]"}, {1, "x\ny\n", "[]", "[]"},
     };
     for (const Case& c : cases) {
-        DocumentPtr doc = load_text(c.source);
+        DocumentPtr doc = load_text(c.source, LoadOptions{0, c.json_lines});
+        if (!c.json_lines) ASSERT_EQ(problem_count(doc.get()), 0u) << c.source << " " << problem_at(doc.get());
         EXPECT_EQ(json_of(doc.get(), 0, false), c.minified) << c.source;
         if (c.pretty) EXPECT_EQ(json_of(doc.get(), 0, true), c.pretty) << c.source;
     }
@@ -55,46 +67,10 @@ TEST(JsonWriter, Layouts) {
 
     DocumentPtr doc = load_text("{\"a\":[1,{\"b\":\"c\"}]}");
     EXPECT_EQ(json_of(doc.get(), 3, true), "{\n  \"b\": \"c\"\n}");  // indentation starts at the node asked for
-    EXPECT_EQ(json_of(doc.get(), 4, true), "\"c\"");
     EXPECT_EQ(json_of(doc.get(), 9, true), "<none>");
     EXPECT_EQ(json_text_length(nullptr, 0, true), 0u);
-}
-
-TEST(JsonWriter, TokensThatAreNotJsonAreRewritten) {
-    struct Case { const char* source; const char* minified; };
-    const Case cases[] = {
-        {"{a:'x\\'y'}", "{\"a\":\"x'y\"}"},
-        {"['\\t', '\x01', '\"\\\\']", "[\"\\t\",\"\\u0001\",\"\\\"\\\\\"]"},
-        {"{$k_1:1, 'q': 2}", "{\"$k_1\":1,\"q\":2}"},
-        {"[\"\\x41\\v\\0\", \"it\\'s\", \"a\\\nb\"]", "[\"A\\u000b\\u0000\",\"it's\",\"ab\"]"},
-        {"[\"\\x41 \\u00e9\"]", "[\"A \xC3\xA9\"]"},  // a rewritten token is decoded whole
-        {"{\"k\\x41\": \"\\u00e9\"}", "{\"kA\":\"\\u00e9\"}"},  // only the token that needs it
-        {"[\"tab\there\", \"\x1F\", \"plain \\u00e9\"]", "[\"tab\\there\",\"\\u001f\",\"plain \\u00e9\"]"},
-        {"{\"new\nline\": 1}", "{\"new\\nline\":1}"},
-    };
-    for (const Case& c : cases) {
-        DocumentPtr doc = load_text(c.source);
-        ASSERT_EQ(problem_count(doc.get()), 0u) << c.source << " " << problem_at(doc.get());
-        EXPECT_EQ(json_of(doc.get(), 0, false), c.minified) << c.source;
-    }
-}
-
-TEST(JsonWriter, RecordsLeaveOutErrorsWithCommasRight) {
-    struct Case { const char* lines; const char* minified; const char* pretty; };
-    const Case cases[] = {
-        {"1\n{\"a\":\n[2]\n", "[1,[2]]", "[\n  1,\n  [\n    2\n  ]\n]"},
-        {"x\n1\n2\n", "[1,2]", nullptr},
-        {"1\n2\n[x\n", "[1,2]", nullptr},
-        {"x\ny\n", "[]", "[]"},
-    };
-    for (const Case& c : cases) {
-        DocumentPtr doc = load_json_lines(c.lines);
-        ASSERT_TRUE(is_records(doc.get()));
-        EXPECT_EQ(json_of(doc.get(), 0, false), c.minified) << c.lines;
-        if (c.pretty) EXPECT_EQ(json_of(doc.get(), 0, true), c.pretty) << c.lines;
-    }
-    DocumentPtr doc = load_json_lines("1\n{\"a\":\n");
-    EXPECT_EQ(json_of(doc.get(), 2, false), "{\"a\":");  // an Error asked for itself: its source
+    DocumentPtr records = load_json_lines("1\n{\"a\":\n");
+    EXPECT_EQ(json_of(records.get(), 2, false), "{\"a\":");  // an Error asked for itself: its source
 }
 
 TEST(JsonWriter, SinkStoresNothingPastItsCapacity) {

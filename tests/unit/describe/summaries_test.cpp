@@ -59,8 +59,7 @@ TEST(StatusSummary, ParseTimeRoundsToTenths) {
 TEST(StatusSummary, FormsFeaturesAndEncodings) {
     struct Case { std::string text; bool json_lines; const char* status; };
     const Case cases[] = {
-        {"", false, "0 bytes · empty"},
-        {"{\"a\":[1,2]}", false, "11 bytes · 4 values · JSON"},
+        {"", false, "0 bytes · empty"}, {"{\"a\":[1,2]}", false, "11 bytes · 4 values · JSON"},
         {"[1] // note", false, "11 bytes · 2 values · JSON with comments"},
         {"[1,]", false, "4 bytes · 2 values · JSON with comments"},
         {"[\"a\tb\"]", false, "7 bytes · 2 values · JSON with raw control characters"},
@@ -68,8 +67,8 @@ TEST(StatusSummary, FormsFeaturesAndEncodings) {
         {"{\"a\":1}", true, "7 bytes · 2 values · JSON Lines (1 record)"},
         {"1 [2]", false, "5 bytes · 3 values · Several JSON values (2 records)"},
         {"\xEF\xBB\xBF[1]", false, "3 bytes · 2 values · JSON · UTF-8 with BOM"},
-        {std::string("\xFF\xFE[\0001\0]\0", 8), false, "3 bytes · 2 values · JSON · UTF-16 LE"},
-        {std::string("\xFE\xFF\0[\0001\0]", 8), false, "3 bytes · 2 values · JSON · UTF-16 BE"},
+        {utf16_text(u"[1]"), false, "3 bytes · 2 values · JSON · UTF-16 LE"},
+        {utf16_text(u"[1]", true), false, "3 bytes · 2 values · JSON · UTF-16 BE"},
     };
     for (const Case& c : cases) {
         DocumentPtr doc = c.json_lines ? load_json_lines(c.text) : load_text(c.text);
@@ -106,23 +105,16 @@ TEST(ErrorSummary, ProblemsOfSingleAndRecordsDocuments) {
 }
 
 TEST(ErrorSummary, RunningOutOfMemoryGivesThePercentRead) {
-    std::string text = "[";
-    for (int i = 0; i < 20000; i++) text += "[1,2],";
-    text += "3]";
-    DocumentPtr single = load_out_of_memory(text, {}, 0);
-    ASSERT_TRUE(single);
-    ASSERT_EQ(memory_problem_index(single.get()), 0u);
-    uint64_t percent = uint64_t{problem_info(single.get(), 0)->offset} * 100 / text.size();
-    EXPECT_EQ(errors_of(single.get()), "Ran out of memory at " + std::to_string(percent) + "%. Showing what was read.");
-
-    std::string lines;
+    std::string single = "[", lines;
+    for (int i = 0; i < 20000; i++) single += "[1,2],";
     for (int i = 0; i < 20000; i++) lines += i % 1000 == 5 ? "[x\n" : "[1,2]\n";
-    DocumentPtr records = load_out_of_memory(lines, {0, 1}, 1);
-    ASSERT_TRUE(records);
-    uint32_t memory = memory_problem_index(records.get());
-    ASSERT_GT(memory, 0u);
-    percent = uint64_t{records->problems[memory].offset} * 100 / lines.size();
-    EXPECT_EQ(errors_of(records.get()), "Ran out of memory at " + std::to_string(percent) + "%. Showing what was read.");
+    // In records, after the problems of the bad lines read before it.
+    for (const auto& [text, json_lines] : {std::pair{single + "3]", false}, {lines, true}}) {
+        DocumentPtr doc = load_out_of_memory(text, {0, json_lines}, json_lines);
+        ASSERT_TRUE(doc);
+        uint64_t percent = uint64_t{doc->problems[memory_problem_index(doc.get())].offset} * 100 / text.size();
+        EXPECT_EQ(errors_of(doc.get()), "Ran out of memory at " + std::to_string(percent) + "%. Showing what was read.");
+    }
 }
 
 TEST(ErrorSummary, PercentOfAFourGigabyteTextDoesNotWrap) {

@@ -77,8 +77,7 @@ TEST(TextBuilder, RepairReplacesEveryBadByte) {
     const std::string fffd = "\xEF\xBF\xBD";
     const std::string cases[][2] = {
         {"plain ascii text longer than eight", "plain ascii text longer than eight"},
-        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"},
-        {"a\xFF" "b", "a" + fffd + "b"},
+        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"}, {"a\xFF" "b", "a" + fffd + "b"},
         {"\xC0\xAF", fffd + fffd},             // overlong lead, then a stray continuation
         {"x\xE2\x82", "x" + fffd + fffd},      // a sequence cut by the end
         {"\xED\xA0\x80", fffd + fffd + fffd},  // an encoded surrogate
