@@ -1,9 +1,9 @@
 #include "cli_common.h"
 
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
+#include "app/platform_io.h"
 #include "base/memory.h"
 
 namespace {
@@ -13,32 +13,43 @@ const char* const STYLE_NAMES[RUN_STYLE_COUNT] = {"Plain",   "Key",         "Ind
                                                   "Number",  "Boolean",     "Null",    "Punctuation",
                                                   "Summary", "Preview",     "Comment", "Warning"};
 
-}  // namespace
-
-Document* cli_load(FILE* out, const char* path, LoadOptions options) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        std::fprintf(out, "error=cannot open %s: %s\n", path, std::strerror(errno));
+// Reads the whole file into a padded buffer of its size, through the same
+// platform file operations the program uses (64-bit sizes on every platform).
+uint8_t* read_whole_file(FILE* out, const char* path, uint64_t* length) {
+    const PlatformIo* io = platform_io();
+    uint32_t os_error = 0;
+    FileHandle file = io->open_for_reading(path, &os_error);
+    if (file == NO_FILE) {
+        std::fprintf(out, "error=cannot open %s (system error %u)\n", path, os_error);
         return nullptr;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    bool failed = std::ferror(file);
-    std::fclose(file);
-    if (failed) {
+    uint64_t size = 0;
+    uint8_t* buffer = io->size(file, &size, &os_error) ? alloc_text_buffer(size) : nullptr;
+    uint64_t done = 0;
+    while (buffer && done < size) {
+        uint32_t want = static_cast<uint32_t>(size - done < (1u << 24) ? size - done : 1u << 24);
+        uint32_t got = 0;
+        if (!io->read(file, buffer + done, want, &got, &os_error) || got == 0) break;
+        done += got;
+    }
+    io->close(file);
+    if (!buffer || done != size) {
+        mem_free(buffer);
         std::fprintf(out, "error=cannot read %s\n", path);
         return nullptr;
     }
-    uint8_t* buffer = alloc_text_buffer(bytes.size());
-    if (!buffer) {
-        std::fprintf(out, "error=out of memory\n");
-        return nullptr;
-    }
-    if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
+    *length = size;
+    return buffer;
+}
+
+}  // namespace
+
+Document* cli_load(FILE* out, const char* path, LoadOptions options) {
+    uint64_t length = 0;
+    uint8_t* buffer = read_whole_file(out, path, &length);
+    if (!buffer) return nullptr;
     uint32_t outcome = 0;
-    Document* doc = load_document(buffer, bytes.size(), &options, nullptr, &outcome);
+    Document* doc = load_document(buffer, length, &options, nullptr, &outcome);
     if (!doc) std::fprintf(out, "error=%s\n", OUTCOME_TEXT[outcome < 4 ? outcome : 2]);
     return doc;
 }
