@@ -62,6 +62,15 @@ std::vector<std::string> list_files(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> bench_documents() {
+    std::vector<std::string> paths;
+    for (const std::string& name : list_files(shared_data_path("bench-data"))) {
+        std::string extension = name.substr(std::min(name.rfind('.'), name.size()));
+        if (extension == ".json" || extension == ".ndjson") paths.push_back(shared_data_path("bench-data/" + name));
+    }
+    return paths;
+}
+
 std::string key_of(const Document* doc, NodeId id) {
     return measured_text([&](char* out, uint64_t size) { return copy_key(doc, id, out, size); });
 }

@@ -27,6 +27,8 @@ std::string shared_data_path(const std::string& relative);
 bool shared_data_available();
 // The names in a folder (without "." and ".."), sorted; empty when it cannot be read.
 std::vector<std::string> list_files(const std::string& folder);
+// The paths of the JSON and JSON Lines files of the shared benchmark corpus (14).
+std::vector<std::string> bench_documents();
 
 // What a writer with the snprintf contract gives, measured with no buffer and
 // then written: write(buffer, size) returns the full length.

@@ -7,68 +7,39 @@
 namespace {
 
 std::string path_of(const Document* doc, NodeId id, PathStyle style) {
-    std::string path(format_path(doc, id, style, nullptr, 0), '\0');
-    format_path(doc, id, style, path.data(), path.size() + 1);
-    return path;
+    return measured_text([&](char* out, uint64_t size) { return format_path(doc, id, style, out, size); });
 }
 
 std::string label_of(const Document* doc, NodeId id) {
-    std::string label(breadcrumb_label(doc, id, nullptr, 0), '\0');
-    breadcrumb_label(doc, id, label.data(), label.size() + 1);
-    return label;
-}
-
-// The node reached from the root by keys and indexes.
-NodeId find(const Document* doc, std::initializer_list<std::string> steps) {
-    NodeId at = 0;
-    for (const std::string& step : steps) {
-        NodeId next = NO_NODE;
-        for (NodeId child = first_child(doc, at); child != NO_NODE; child = next_sibling(doc, child)) {
-            bool match = has_key(doc, child) ? key_of(doc, child) == step
-                                             : std::to_string(index_in_parent(doc, child)) == step;
-            if (match) {
-                next = child;
-                break;
-            }
-        }
-        at = next;
-    }
-    return at;
-}
-
-void expect_paths(const Document* doc, NodeId id, const char* const (&paths)[5]) {
-    for (uint32_t style = 0; style < 5; style++)
-        EXPECT_EQ(path_of(doc, id, static_cast<PathStyle>(style)), paths[style]) << "style " << style;
+    return measured_text([&](char* out, uint64_t size) { return breadcrumb_label(doc, id, out, size); });
 }
 
 TEST(PathFormat, EveryStyle) {
+    // 0 root, 1 a, 2 a[0], 3 my key, 4 "a b", 5 it's, 6 x\ny, 7 $ref, 8 $ref.$ref, 9 _x1, 10 1x, 11 a/b~c,
+    // 12 ключ, 13 q"\, 14 $, 15 the empty key, 16 control characters, 17 delete.
     DocumentPtr doc = load_text(R"({"a":[{"my key":1}], "a b":2, "it's":3, "x\ny":4, "$ref":{"$ref":5}, "_x1":6,
         "1x":7, "a/b~c":8, "ключ":9, "q\"\\":10, "$":11, "":12, "\u0001\r\t":13, "\u007f":14})");
     const Document* d = doc.get();
-    const char* const root[5] = {"$", ".", "", "", ""};
-    expect_paths(d, 0, root);
-    const char* const nested[5] = {"$.a[0]['my key']", ".a[0][\"my key\"]", "a[0][\"my key\"]",
-                                   "[\"a\"][0][\"my key\"]", "/a/0/my key"};
-    expect_paths(d, find(d, {"a", "0", "my key"}), nested);
-    const char* const space[5] = {"$['a b']", ".[\"a b\"]", "[\"a b\"]", "[\"a b\"]", "/a b"};
-    expect_paths(d, find(d, {"a b"}), space);
-    EXPECT_EQ(path_of(d, find(d, {"it's"}), PathStyle::JsonPath), "$['it\\'s']");
-    EXPECT_EQ(path_of(d, find(d, {"x\ny"}), PathStyle::Jq), ".[\"x\\ny\"]");
-    const char* const ref[5] = {"$['$ref']", ".[\"$ref\"]", "[\"$ref\"]", "[\"$ref\"]", "/$ref"};
-    expect_paths(d, find(d, {"$ref"}), ref);
-    EXPECT_EQ(path_of(d, find(d, {"$ref", "$ref"}), PathStyle::JavaScript), "[\"$ref\"].$ref");
-    const char* const ident[5] = {"$._x1", "._x1", "_x1", "[\"_x1\"]", "/_x1"};
-    expect_paths(d, find(d, {"_x1"}), ident);
-    EXPECT_EQ(path_of(d, find(d, {"1x"}), PathStyle::JsonPath), "$['1x']");
-    EXPECT_EQ(path_of(d, find(d, {"a/b~c"}), PathStyle::JsonPointer), "/a~1b~0c");
-    EXPECT_EQ(path_of(d, find(d, {"ключ"}), PathStyle::JsonPath), "$['ключ']");
-    EXPECT_EQ(path_of(d, find(d, {"q\"\\"}), PathStyle::Python), "[\"q\\\"\\\\\"]");
-    EXPECT_EQ(path_of(d, find(d, {"q\"\\"}), PathStyle::JsonPath), "$['q\"\\\\']");
-    EXPECT_EQ(path_of(d, find(d, {"$"}), PathStyle::JavaScript), "[\"$\"]");
-    EXPECT_EQ(path_of(d, find(d, {""}), PathStyle::JsonPath), "$['']");
-    EXPECT_EQ(path_of(d, find(d, {""}), PathStyle::JsonPointer), "/");
-    EXPECT_EQ(path_of(d, find(d, {"\x01\r\t"}), PathStyle::Python), "[\"\\u0001\\u000d\\t\"]");
-    EXPECT_EQ(path_of(d, find(d, {"\x7f"}), PathStyle::Jq), ".[\"\x7f\"]");
+    const struct { NodeId id; const char* paths[PATH_STYLE_COUNT]; } every_style[] = {
+        {0, {"$", ".", "", "", ""}},
+        {3, {"$.a[0]['my key']", ".a[0][\"my key\"]", "a[0][\"my key\"]", "[\"a\"][0][\"my key\"]", "/a/0/my key"}},
+        {4, {"$['a b']", ".[\"a b\"]", "[\"a b\"]", "[\"a b\"]", "/a b"}},
+        {7, {"$['$ref']", ".[\"$ref\"]", "[\"$ref\"]", "[\"$ref\"]", "/$ref"}},
+        {9, {"$._x1", "._x1", "_x1", "[\"_x1\"]", "/_x1"}},
+    };
+    for (const auto& c : every_style) {
+        for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++)
+            EXPECT_EQ(path_of(d, c.id, PathStyle(style)), c.paths[style]) << c.id << " style " << style;
+    }
+    const struct { NodeId id; PathStyle style; const char* path; } one_style[] = {
+        {5, PathStyle::JsonPath, "$['it\\'s']"}, {6, PathStyle::Jq, ".[\"x\\ny\"]"},
+        {8, PathStyle::JavaScript, "[\"$ref\"].$ref"}, {10, PathStyle::JsonPath, "$['1x']"},
+        {11, PathStyle::JsonPointer, "/a~1b~0c"}, {12, PathStyle::JsonPath, "$['ключ']"},
+        {13, PathStyle::Python, "[\"q\\\"\\\\\"]"}, {13, PathStyle::JsonPath, "$['q\"\\\\']"},
+        {14, PathStyle::JavaScript, "[\"$\"]"}, {15, PathStyle::JsonPath, "$['']"}, {15, PathStyle::JsonPointer, "/"},
+        {16, PathStyle::Python, "[\"\\u0001\\u000d\\t\"]"}, {17, PathStyle::Jq, ".[\"\x7f\"]"},
+    };
+    for (const auto& c : one_style) EXPECT_EQ(path_of(d, c.id, c.style), c.path) << c.id;
 }
 
 TEST(PathFormat, RecordsAndSmallBuffers) {

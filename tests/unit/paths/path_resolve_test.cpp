@@ -1,7 +1,9 @@
 // Typed paths back to Nodes: every notation, every error message.
 #include <gtest/gtest.h>
 
+#include "alloc_sweep.h"
 #include "load_text.h"
+#include "paths/path_format.h"
 #include "paths/path_resolve.h"
 
 namespace {
@@ -27,17 +29,12 @@ TEST(PathResolve, EveryNotationNamesTheSameNode) {
     EXPECT_EQ(key_of(d, target), "my key");
     for (const char* path : {".a[0][\"my key\"]", "a[0][\"my key\"]", "[\"a\"][0][\"my key\"]", "/a/0/my key"})
         EXPECT_EQ(resolve(d, path).node, target) << path;
-    EXPECT_EQ(value_of(d, resolve(d, "$.obj[1]").node), "2");
-    EXPECT_EQ(value_of(d, resolve(d, "$.k").node), "1");  // duplicate keys: the first
-    EXPECT_EQ(value_of(d, resolve(d, "/0").node), "zero");
-    EXPECT_EQ(value_of(d, resolve(d, "/a/0/my key").node), "1");
-    EXPECT_EQ(value_of(d, resolve(d, "/a~1b").node), "3");
-    EXPECT_EQ(value_of(d, resolve(d, "/m~0n").node), "4");
-    EXPECT_EQ(resolve(d, "/m~2n").node, NO_NODE);
-    EXPECT_EQ(resolve(d, "/m~2n").message, "No key \"m~2n\" in $");
-    EXPECT_EQ(value_of(d, resolve(d, "[\"\\u00e9\"]").node), "5");
-    EXPECT_EQ(value_of(d, resolve(d, "$['é']").node), "5");
-    EXPECT_EQ(value_of(d, resolve(d, "$['it\\'s']").node), "6");
+    // A duplicate key names its first occurrence.
+    const std::pair<const char*, const char*> values[] = {
+        {"$.obj[1]", "2"}, {"$.k", "1"}, {"/0", "zero"}, {"/a~1b", "3"}, {"/m~0n", "4"}, {"[\"\\u00e9\"]", "5"},
+        {"$['é']", "5"}, {"$['it\\'s']", "6"},
+    };
+    for (const auto& [path, value] : values) EXPECT_EQ(value_of(d, resolve(d, path).node), value) << path;
     EXPECT_EQ(resolve(d, "$.list[2]").message, "");
 }
 
@@ -45,16 +42,11 @@ TEST(PathResolve, SyntaxErrorsGiveTheirPosition) {
     DocumentPtr doc = load_text("{\"a\":1}");
     struct Case { const char* path; const char* message; };
     const Case cases[] = {
-        {"$x", "Path not understood at character 2"},
-        {"#a", "Path not understood at character 1"},
-        {"$.a b", "Path not understood at character 4"},
-        {"$[", "Path not understood at character 3"},
-        {"$['a'", "Path not understood at character 6"},
-        {"$[x]", "Path not understood at character 3"},
-        {"$[12", "Path not understood at character 5"},
-        {"$.\"a", "Path not understood at character 5"},
-        {"$.-", "Path not understood at character 3"},
-        {"$['a']x", "Path not understood at character 7"},
+        {"$x", "Path not understood at character 2"}, {"#a", "Path not understood at character 1"},
+        {"$.a b", "Path not understood at character 4"}, {"$[", "Path not understood at character 3"},
+        {"$['a'", "Path not understood at character 6"}, {"$[x]", "Path not understood at character 3"},
+        {"$[12", "Path not understood at character 5"}, {"$.\"a", "Path not understood at character 5"},
+        {"$.-", "Path not understood at character 3"}, {"$['a']x", "Path not understood at character 7"},
         {" $", "Path not understood at character 1"},
     };
     for (const Case& c : cases) {
@@ -65,18 +57,21 @@ TEST(PathResolve, SyntaxErrorsGiveTheirPosition) {
 }
 
 TEST(PathResolve, MissingNodesSayWhy) {
-    DocumentPtr doc = load_text("{\"a\":5, \"list\":[1,2,3], \"s\":\"x\", \"t\":true, \"z\":null, \"o\":{}}");
-    const Document* d = doc.get();
-    EXPECT_EQ(resolve(d, "$.a.b").message, "No key \"b\" in $.a (it is a number)");
-    EXPECT_EQ(resolve(d, "$.list[5]").message, "No item [5] in $.list (it has 3)");
-    EXPECT_EQ(resolve(d, "$.x").message, "No key \"x\" in $");
-    EXPECT_EQ(resolve(d, "$.s[0]").message, "No item [0] in $.s (it is a string)");
-    EXPECT_EQ(resolve(d, "/t/0").message, "No key \"0\" in $.t (it is a boolean)");
-    EXPECT_EQ(resolve(d, "$.z.q").message, "No key \"q\" in $.z (it is a null)");
-    EXPECT_EQ(resolve(d, "$.o[99999999999999999999999]").message,
-              "No item [9999999999999999999] in $.o (it has 0)");
+    DocumentPtr doc = load_text("{\"a\":5, \"list\":[1,2,3], \"s\":\"x\", \"t\":true, \"z\":null, \"o\":{}, \"m~n\":0}");
+    const std::pair<const char*, const char*> cases[] = {
+        {"$.a.b", "No key \"b\" in $.a (it is a number)"}, {"$.list[5]", "No item [5] in $.list (it has 3)"},
+        {"$.x", "No key \"x\" in $"}, {"$.s[0]", "No item [0] in $.s (it is a string)"},
+        {"/t/0", "No key \"0\" in $.t (it is a boolean)"}, {"$.z.q", "No key \"q\" in $.z (it is a null)"},
+        {"/m~2n", "No key \"m~2n\" in $"},
+        {"$.o[99999999999999999999999]", "No item [9999999999999999999] in $.o (it has 0)"},
+    };
+    for (const auto& [path, message] : cases) {
+        Resolved r = resolve(doc.get(), path);
+        EXPECT_EQ(r.node, NO_NODE) << path;
+        EXPECT_EQ(r.message, message) << path;
+    }
     char tiny[8];
-    EXPECT_EQ(resolve_path(d, "$.x", 3, tiny, sizeof tiny), NO_NODE);
+    EXPECT_EQ(resolve_path(doc.get(), "$.x", 3, tiny, sizeof tiny), NO_NODE);
     EXPECT_STREQ(tiny, "No key ");
     DocumentPtr records = load_json_lines("{\"a\":\n");
     EXPECT_EQ(resolve(records.get(), "$[0].a").message, "No key \"a\" in $[0] (it is a error)");
@@ -84,13 +79,6 @@ TEST(PathResolve, MissingNodesSayWhy) {
     EXPECT_EQ(resolve(empty.get(), "").node, NO_NODE);
     EXPECT_EQ(resolve(empty.get(), "").message, "");
 }
-
-}  // namespace
-
-#include "alloc_sweep.h"
-#include "paths/path_format.h"
-
-namespace {
 
 TEST(PathAllocation, FormatAndResolveSurviveEveryFailure) {
     // Deeper than the on-stack chain, with keys longer than the local buffer.
@@ -103,8 +91,9 @@ TEST(PathAllocation, FormatAndResolveSurviveEveryFailure) {
     const Document* d = doc.get();
     NodeId deepest = node_count(d) - 1;
     for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++) {
-        std::string path(format_path(d, deepest, static_cast<PathStyle>(style), nullptr, 0), '\0');
-        format_path(d, deepest, static_cast<PathStyle>(style), path.data(), path.size() + 1);
+        std::string path = measured_text([&](char* out, uint64_t size) {
+            return format_path(d, deepest, PathStyle(style), out, size);
+        });
         std::string missing = path + (style == 4 ? "/9" : "[9]");
         uint64_t allocations = sweep_allocation_failures([&](uint64_t) {
             char buffer[64];
