@@ -1,5 +1,7 @@
 #include "cli_run.h"
 
+#include "cli_common.h"
+
 std::string read_stream(FILE* stream) {
     std::rewind(stream);
     std::string text;
@@ -20,4 +22,10 @@ std::string run_cli(CliCommand command, const std::string& input, CliArguments a
     FILE* out = std::tmpfile();
     int status = command(args, out);
     return read_stream(out) + "exit=" + std::to_string(status) + "\n";
+}
+
+std::string printed_paint(const RowPaint& paint, bool styles) {
+    FILE* out = std::tmpfile();
+    print_row_paint(out, &paint, styles);
+    return read_stream(out);
 }

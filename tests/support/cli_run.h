@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli_commands.h"
+#include "views/row_paint.h"
 
 using CliCommand = int (*)(const CliArguments& args, FILE* out);
 
@@ -15,3 +16,7 @@ std::string run_cli(CliCommand command, const std::string& input, CliArguments a
 
 // Everything written to a temporary stream so far; closes the stream.
 std::string read_stream(FILE* stream);
+
+// A painted row or line as tarnwell-cli prints it: <Style> before each run
+// when asked, marked stretches in [[ ]].
+std::string printed_paint(const RowPaint& paint, bool styles = false);

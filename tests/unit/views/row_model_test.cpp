@@ -8,6 +8,7 @@
 
 #include "alloc_sweep.h"
 #include "load_text.h"
+#include "view_checks.h"
 #include "views/row_model.h"
 
 namespace {
@@ -55,28 +56,50 @@ std::string check_model(const RowModel* model) {
     return "";
 }
 
-// {"a":{"b":{"c":[1,2]},"d":[]},"e":"x"}
-//  0    1    2    3   4 5   6       7
-const char NESTED[] = R"({"a":{"b":{"c":[1,2]},"d":[]},"e":"x"})";
+using Change = void (*)(RowModel* model, NodeId id);
 
-TEST(RowModel, CreatesTheRootAloneAndIgnoresBadInput) {
-    DocumentPtr doc = load_text(NESTED);
+TEST(RowModel, ChangesOfTheBitsAndTheRows) {
+    // {"a":{"b":{"c":[1,2]},"d":[]},"e":"x"}
+    //  0    1    2    3   4 5   6       7
+    DocumentPtr doc = load_text(R"({"a":{"b":{"c":[1,2]},"d":[]},"e":"x"})");
     ModelPtr model = model_of(doc);
-    ASSERT_TRUE(model);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0}));
-    EXPECT_EQ(expanded_count(model.get()), 0u);
-    EXPECT_EQ(node_at_row(model.get(), 1), NO_NODE);
-    EXPECT_EQ(row_of_node(model.get(), 99), NO_NODE);
-    expand(model.get(), 99);
-    reveal(model.get(), 99);
-    EXPECT_EQ(check_model(model.get()), "");
-    EXPECT_EQ(row_count(nullptr), 0u);
-    EXPECT_EQ(node_at_row(nullptr, 0), NO_NODE);
-    EXPECT_FALSE(is_expanded(nullptr, 0));
-    expand_all(nullptr);
+    const Change level = [](RowModel* m, NodeId levels) { expand_to_level(m, levels); };
+    const Change all = [](RowModel* m, NodeId) { collapse_all(m); };
+    struct Step { const char* what; Change change; NodeId id; const char* rows; uint32_t expanded; };
+    const Step steps[] = {
+        {"a hidden Node: only its bit", expand, 2, "0", 1},
+        {"toggle the root", toggle, 0, "0 1 7", 2},
+        {"toggle a: b kept its bit", toggle, 1, "0-3 6 7", 3},
+        {"an expanded Node", expand, 0, "0-3 6 7", 3},
+        {"the empty array", expand, 6, "0-3 6 7", 3},
+        {"a string", expand, 7, "0-3 6 7", 3},
+        {"past the end", expand, 99, "0-3 6 7", 3},
+        {"collapse keeps the inner bits", collapse, 1, "0 1 7", 2},
+        {"so they show again", expand, 1, "0-3 6 7", 3},
+        {"collapse_subtree clears them", collapse_subtree, 1, "0 1 7", 1},
+        {"as expanding again shows", expand, 1, "0-2 6 7", 2},
+        {"expand_subtree: never the empty array", expand_subtree, 1, "0-7", 4},
+        {"collapse_subtree of the root", collapse_subtree, 0, "0", 0},
+        {"expand_subtree of a hidden Node: only bits", expand_subtree, 2, "0", 2},
+        {"level 1", level, 1, "0 1 7", 1},
+        {"level 2", level, 2, "0-2 6 7", 2},
+        {"level 0", level, 0, "0", 0},
+        {"collapse all leaves the root open", all, 0, "0 1 7", 1},
+        {"reveal expands the ancestors only", reveal, 3, "0-3 6 7", 3},
+        {"reveal past the end", reveal, 99, "0-3 6 7", 3},
+    };
+    EXPECT_EQ(ids_text(model->rows, row_count(model.get())), "0");
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change(model.get(), step.id);
+        EXPECT_EQ(ids_text(model->rows, row_count(model.get())), step.rows);
+        EXPECT_EQ(expanded_count(model.get()), step.expanded);
+        EXPECT_EQ(check_model(model.get()), "");
+    }
+    EXPECT_EQ(row_of_node(model.get(), 4), NO_NODE);
 }
 
-TEST(RowModel, EmptyDocumentHasNoRowsWhateverIsDone) {
+TEST(RowModel, EmptyDocumentAndNoModel) {
     DocumentPtr doc = load_text("");
     ModelPtr model = model_of(doc);
     ASSERT_TRUE(model);
@@ -87,78 +110,10 @@ TEST(RowModel, EmptyDocumentHasNoRowsWhateverIsDone) {
     expand_to_level(model.get(), 5);
     EXPECT_EQ(row_count(model.get()), 0u);
     EXPECT_EQ(model->row_capacity, 1u);
-}
-
-TEST(RowModel, ExpandIgnoresScalarsEmptyContainersAndExpandedNodes) {
-    DocumentPtr doc = load_text(NESTED);
-    ModelPtr model = model_of(doc);
-    expand(model.get(), 0);
-    expand(model.get(), 1);
-    uint32_t rows = row_count(model.get());
-    for (NodeId id : {NodeId{0}, NodeId{6}, NodeId{7}}) {  // expanded, empty array, string
-        expand(model.get(), id);
-        EXPECT_EQ(row_count(model.get()), rows);
-        EXPECT_EQ(expanded_count(model.get()), 2u);
-    }
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 6, 7}));
-}
-
-TEST(RowModel, InnerExpansionSurvivesCollapseButNotCollapseSubtree) {
-    DocumentPtr doc = load_text(NESTED);
-    ModelPtr model = model_of(doc);
-    expand(model.get(), 0);
-    expand(model.get(), 1);
-    expand(model.get(), 2);
-    collapse(model.get(), 1);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 7}));
-    EXPECT_TRUE(is_expanded(model.get(), 2));
-    EXPECT_EQ(row_of_node(model.get(), 2), NO_NODE);
-    expand(model.get(), 1);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 3, 6, 7}));
-    collapse_subtree(model.get(), 1);
-    expand(model.get(), 1);
-    EXPECT_FALSE(is_expanded(model.get(), 2));
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 6, 7}));
-    EXPECT_EQ(check_model(model.get()), "");
-}
-
-TEST(RowModel, ExpandingAHiddenNodeSetsOnlyItsBit) {
-    DocumentPtr doc = load_text(NESTED);
-    ModelPtr model = model_of(doc);
-    expand(model.get(), 2);
-    EXPECT_EQ(row_count(model.get()), 1u);
-    EXPECT_EQ(expanded_count(model.get()), 1u);
-    toggle(model.get(), 0);
-    toggle(model.get(), 1);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 3, 6, 7}));
-}
-
-TEST(RowModel, ExpandSubtreeShowsEveryDescendantAndKeepsLaterRows) {
-    DocumentPtr doc = load_text(NESTED);
-    ModelPtr model = model_of(doc);
-    expand(model.get(), 0);
-    expand_subtree(model.get(), 1);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(expanded_count(model.get()), 4u);  // 0, 1, 2 and 3; never the empty array 6
-    collapse_subtree(model.get(), 0);
-    EXPECT_EQ(expanded_count(model.get()), 0u);
-    expand_subtree(model.get(), 2);  // hidden: only the bits
-    EXPECT_EQ(row_count(model.get()), 1u);
-    EXPECT_EQ(expanded_count(model.get()), 2u);
-}
-
-TEST(RowModel, ExpandToLevelCountsLevelsFromTheRoot) {
-    DocumentPtr doc = load_text(NESTED);
-    ModelPtr model = model_of(doc);
-    expand_to_level(model.get(), 1);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 7}));
-    EXPECT_EQ(expanded_count(model.get()), 1u);
-    expand_to_level(model.get(), 2);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 6, 7}));
-    expand_to_level(model.get(), 0);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0}));
-    collapse_all(model.get());
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 7}));
+    EXPECT_EQ(row_count(nullptr), 0u);
+    EXPECT_EQ(node_at_row(nullptr, 0), NO_NODE);
+    EXPECT_FALSE(is_expanded(nullptr, 0));
+    expand_all(nullptr);
 }
 
 std::string array_of_numbers(uint32_t count) {
@@ -199,18 +154,6 @@ TEST(RowModel, ExpandAllIsTheIdentityAndCollapseShrinksTheArray) {
     collapse_all(model.get());
     EXPECT_EQ(row_count(model.get()), 3001u);
     EXPECT_EQ(model->row_capacity, 6001u);  // half full: no shrink
-    EXPECT_EQ(check_model(model.get()), "");
-}
-
-TEST(RowModel, RevealExpandsOnlyTheAncestors) {
-    DocumentPtr doc = load_text(R"([[[[["deep"]]]],{"k":[1]}])");
-    ModelPtr model = model_of(doc);
-    expand(model.get(), 7);  // [1] under {"k":...}, hidden under the collapsed root
-    reveal(model.get(), 5);
-    EXPECT_EQ(rows_of(model.get()), (std::vector<NodeId>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_FALSE(is_expanded(model.get(), 6));
-    EXPECT_TRUE(is_expanded(model.get(), 7));
-    EXPECT_EQ(expanded_count(model.get()), 6u);
     EXPECT_EQ(check_model(model.get()), "");
 }
 

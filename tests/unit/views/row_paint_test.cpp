@@ -44,10 +44,7 @@ TEST(RowPaint, AppendExtendsOnlyAnUnmarkedRunOfTheSameStyle) {
 }
 
 TEST(RowPaint, MarksSplitAndMergeRuns) {
-    struct Case {
-        uint32_t start, length;
-        const char* expected;
-    } cases[] = {
+    struct Case { uint32_t start, length; const char* expected; } cases[] = {
         {1, 2, "1/0[a]1/1[bc]1/0[d]7/0[: ]"},
         {2, 3, "1/0[ab]1/1[cd]7/1[:]7/0[ ]"},
         {0, 6, "1/1[abcd]7/1[: ]"},
@@ -103,11 +100,7 @@ std::string characters(const std::string& source, bool escapes) {
 
 TEST(RowPaint, DecoderYieldsOneCharacterAtATime) {
     const std::string fffd = "\xEF\xBF\xBD";
-    const struct {
-        std::string source;
-        bool escapes;
-        std::string expected;
-    } cases[] = {
+    const struct { std::string source; bool escapes; std::string expected; } cases[] = {
         {"a\xC3\xA9", true, "a|\xC3\xA9|"},
         {"\\u00e9\\ud83d\\ude00\\x41\\n", true, "\xC3\xA9|\xF0\x9F\x98\x80|A|\n|"},
         {"a\\\nb\\\r\nc\\\xE2\x80\xA8" "d", true, "a|b|c|d|"},  // escaped line breaks are nothing

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 
-#include "cli_common.h"
 #include "cli_run.h"
 #include "load_text.h"
 #include "views/text_view.h"
@@ -25,25 +23,22 @@ inline TextViewPtr build_view(Document* doc, uint32_t mode) {
     return view;
 }
 
-// A painted line as tarnwell-cli prints it: <Style> before each run when
-// asked, matches in [[ ]].
+// A painted line as tarnwell-cli prints it.
 inline std::string painted_line(const TextView* view, uint32_t line, uint32_t budget = TEXT_LINE_BUDGET,
                                 bool styles = false, const SearchState* search = nullptr,
                                 NodeId current = NO_NODE) {
     RowPaint paint = row_paint();
     build_text_line(view, line, budget, search, current, &paint);
-    FILE* out = std::tmpfile();
-    print_row_paint(out, &paint, styles);
+    std::string text = printed_paint(paint, styles);
     release_row_paint(&paint);
-    return read_stream(out);
+    return text;
 }
 
 inline std::string all_text(const TextView* view) {
     uint32_t lines = text_line_count(view);
-    if (lines == 0) return "";
-    std::string text(text_of_lines(view, 0, lines - 1, nullptr, 0), '\0');
-    text_of_lines(view, 0, lines - 1, text.data(), text.size() + 1);
-    return text;
+    return measured_text([&](char* out, uint64_t size) {
+        return lines ? text_of_lines(view, 0, lines - 1, out, size) : 0;
+    });
 }
 
 inline SearchState* compile_query(Document* doc, const char* query, SearchOptions options = {}) {

@@ -2,25 +2,17 @@
 // cuts under every budget, control symbols and search marks.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "alloc_sweep.h"
-#include "cli_common.h"
 #include "cli_run.h"
-#include "load_text.h"
+#include "view_checks.h"
 #include "views/tree_row.h"
 
 namespace {
 
 constexpr uint32_t INITIAL = 0xFFFFFFFF;
-
-std::string printed(const RowPaint& paint, bool styles) {
-    FILE* out = std::tmpfile();
-    print_row_paint(out, &paint, styles);
-    return read_stream(out);
-}
 
 struct RowCase {
     std::string json;
@@ -42,7 +34,7 @@ std::string row_text(const RowCase& c, const char* query = nullptr, bool styles 
                                        nullptr, 0);
     RowPaint paint = row_paint();
     build_tree_row(model, c.row, c.budget, search, NO_NODE, &paint);
-    std::string text = printed(paint, styles);
+    std::string text = printed_paint(paint, styles);
     release_row_paint(&paint);
     release_search(search);
     release_row_model(model);
@@ -54,31 +46,20 @@ const std::string OBJECT = R"({"o":{"a":1,"b":"x","c":[1]}})";
 TEST(TreeRow, Layouts) {
     const std::string ellipsis = "\xE2\x80\xA6";
     const RowCase cases[] = {
-        {R"({"":1})", 1, 120, "\"\": 1"},
-        {"{}", 0, 120, "root {}"},
-        {"[[],{}]", 1, 120, "[0] []"},
-        {OBJECT, 1, 120, "o: {3}  {a: 1, b: \"x\", c: [\xE2\x80\xA6]}", 1},
-        {OBJECT, 1, 120, "o: {3}", 2},
-        {OBJECT, 0, 120, "root {1}  {o: {\xE2\x80\xA6}}", 0},
-        {"[1.50, 0x1F, true, null]", 1, 120, "[0] 1.50"},
-        {"[1.50, 0x1F, true, null]", 2, 120, "[1] 0x1F"},
-        {"[1.50, 0x1F, true, null]", 4, 120, "[3] null"},
-        {"[\"a\\nb\"]", 1, 9, "[0] \"a\xE2\x8F\x8E" "b\""},
+        {R"({"":1})", 1, 120, "\"\": 1"}, {"{}", 0, 120, "root {}"},
+        {"[[],{}]", 1, 120, "[0] []"}, {OBJECT, 1, 120, "o: {3}  {a: 1, b: \"x\", c: [\xE2\x80\xA6]}", 1},
+        {OBJECT, 1, 120, "o: {3}", 2}, {OBJECT, 0, 120, "root {1}  {o: {\xE2\x80\xA6}}", 0},
+        {"[1.50, 0x1F, true, null]", 1, 120, "[0] 1.50"}, {"[1.50, 0x1F, true, null]", 2, 120, "[1] 0x1F"},
+        {"[1.50, 0x1F, true, null]", 4, 120, "[3] null"}, {"[\"a\\nb\"]", 1, 9, "[0] \"a\xE2\x8F\x8E" "b\""},
         {"[\"a\\nb\"]", 1, 8, "[0] \"a" + ellipsis + "\""},
         {"[\"tab\\tdel\x7F\\u0001\"]", 1, 120, "[0] \"tab\xE2\x87\xA5" "del\xE2\x90\xA1\xE2\x90\x81\""},
-        {"[\"abcdef\"]", 1, 12, "[0] \"abcdef\""},
-        {"[\"abcdef\"]", 1, 11, "[0] \"abcd" + ellipsis + "\""},
-        {"[\"abcdef\"]", 1, 6, "[0] \"" + ellipsis},
-        {"[123456789]", 1, 8, "[0] 123" + ellipsis},
+        {"[\"abcdef\"]", 1, 12, "[0] \"abcdef\""}, {"[\"abcdef\"]", 1, 11, "[0] \"abcd" + ellipsis + "\""},
+        {"[\"abcdef\"]", 1, 6, "[0] \"" + ellipsis}, {"[123456789]", 1, 8, "[0] 123" + ellipsis},
         {"[" + std::string(600, '1') + "]", 1, 1000, "[0] " + std::string(500, '1') + ellipsis},
-        {"[\"abcdef\"]", 1, 5, "[0] " + ellipsis},
-        {"[\"abcdef\"]", 1, 0, ""},
-        {R"({"ab":1})", 1, 5, "ab: " + ellipsis},
-        {"[1,2", 0, 120, "root [2] (cut short)"},
-        {"[1,2", 0, 120, "root [2] (cut short)  [1, 2]", 0},
-        {"[1,2", 0, 14, "root [2] (cut" + ellipsis, 0},
-        {"[1,2", 0, 9, "root [2]" + ellipsis, 0},
-        {"[1,2", 0, 8, "root [2]", 0},
+        {"[\"abcdef\"]", 1, 5, "[0] " + ellipsis}, {"[\"abcdef\"]", 1, 0, ""},
+        {R"({"ab":1})", 1, 5, "ab: " + ellipsis}, {"[1,2", 0, 120, "root [2] (cut short)"},
+        {"[1,2", 0, 120, "root [2] (cut short)  [1, 2]", 0}, {"[1,2", 0, 14, "root [2] (cut" + ellipsis, 0},
+        {"[1,2", 0, 9, "root [2]" + ellipsis, 0}, {"[1,2", 0, 8, "root [2]", 0},
         {"[1,2", 0, 7, "root [" + ellipsis, 0},
     };
     for (const RowCase& c : cases) EXPECT_EQ(row_text(c), c.expected) << c.json << " budget " << c.budget;
@@ -87,16 +68,10 @@ TEST(TreeRow, Layouts) {
 TEST(TreeRow, PreviewStopsBeforeAChildThatWouldNotFit) {
     // "o: {3}" leaves budget - 6 for the preview "  {a: 1, b: \"x\", c: […]}" (24).
     const std::string ellipsis = "\xE2\x80\xA6";
-    const struct {
-        uint32_t budget;
-        std::string expected;
-    } cases[] = {
-        {10, "o: {3}"},
-        {11, "o: {3}  {" + ellipsis + "}"},
-        {16, "o: {3}  {" + ellipsis + "}"},
-        {17, "o: {3}  {a: 1, " + ellipsis + "}"},
-        {29, "o: {3}  {a: 1, b: \"x\", " + ellipsis + "}"},
-        {30, "o: {3}  {a: 1, b: \"x\", c: [" + ellipsis + "]}"},
+    const struct { uint32_t budget; std::string expected; } cases[] = {
+        {10, "o: {3}"}, {11, "o: {3}  {" + ellipsis + "}"},
+        {16, "o: {3}  {" + ellipsis + "}"}, {17, "o: {3}  {a: 1, " + ellipsis + "}"},
+        {29, "o: {3}  {a: 1, b: \"x\", " + ellipsis + "}"}, {30, "o: {3}  {a: 1, b: \"x\", c: [" + ellipsis + "]}"},
     };
     for (const auto& c : cases) EXPECT_EQ(row_text({OBJECT, 1, c.budget, "", 1}), c.expected) << c.budget;
     // Long keys and values are shortened inside the preview.
@@ -108,14 +83,14 @@ TEST(TreeRow, PreviewStopsBeforeAChildThatWouldNotFit) {
 }
 
 TEST(TreeRow, RecordsAndBrokenLines) {
-    std::string lines(1232, '\n');
-    LoadOptions json_lines{0, 1};
-    std::string text = "{\"a\":1}\n" + lines + "[1]\n{\"b\":\n";
-    EXPECT_EQ(row_text({text, 0, 120, "", INITIAL, json_lines}), "records [3]");
-    EXPECT_EQ(row_text({text, 1, 120, "", INITIAL, json_lines}), "line 1 {1}");
-    EXPECT_EQ(row_text({text, 3, 120, "", INITIAL, json_lines}), "line 1,234 [1]");
-    EXPECT_EQ(row_text({text, 5, 120, "", INITIAL, json_lines}, nullptr, true),
-              "<Index>line 1,235<Plain> <Warning>\xE2\x9A\xA0 unexpected end of line<Plain>  <Preview>{\"b\":");
+    std::string text = "{\"a\":1}\n" + std::string(1232, '\n') + "[1]\n{\"b\":\n";
+    const std::pair<uint32_t, const char*> rows[] = {
+        {0, "<Plain>records <Summary>[3]"}, {1, "<Index>line 1<Plain> <Summary>{1}"},
+        {3, "<Index>line 1,234<Plain> <Summary>[1]"},
+        {5, "<Index>line 1,235<Plain> <Warning>\xE2\x9A\xA0 unexpected end of line<Plain>  <Preview>{\"b\":"},
+    };
+    for (const auto& [row, expected] : rows)
+        EXPECT_EQ(row_text({text, row, 120, "", INITIAL, LoadOptions{0, 1}}, nullptr, true), expected);
     std::string many = "[";
     for (int i = 0; i < 1235; i++) many += i ? ",0" : "0";
     EXPECT_EQ(row_text({many + "]", 1235, 120}), "[1234] 0");
@@ -175,11 +150,7 @@ TEST(TreeRow, CurrentMatchMarksDiffer) {
     RowPaint paint = row_paint();
     for (NodeId current : {NodeId{1}, NO_NODE}) {
         build_tree_row(model, 1, 120, search, current, &paint);
-        std::string marks;
-        for (uint32_t i = 0; i < paint.run_count; i++) {
-            if (paint.runs[i].mark) marks += std::to_string(paint.runs[i].mark);
-        }
-        EXPECT_EQ(marks, current == 1 ? "22" : "11");
+        EXPECT_EQ(run_marks(paint), current == 1 ? "22" : "11");
     }
     release_row_paint(&paint);
     release_search(search);

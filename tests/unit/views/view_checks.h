@@ -42,6 +42,16 @@ inline std::string rows_text(const ViewState* view) {
 inline std::string back_text(const ViewState* view) { return ids_text(view->back, view->back_count); }
 inline std::string forward_text(const ViewState* view) { return ids_text(view->forward, view->forward_count); }
 
+// The mark of each marked run of a painted row or line: 1 a match, 2 the
+// current match.
+inline std::string run_marks(const RowPaint& paint) {
+    std::string marks;
+    for (uint32_t i = 0; i < paint.run_count; i++) {
+        if (paint.runs[i].mark) marks += std::to_string(paint.runs[i].mark);
+    }
+    return marks;
+}
+
 // Builds a text view of the Document and hands it to the ViewState.
 inline void give_text_view(ViewState* view, uint32_t mode) {
     uint32_t outcome = 0;

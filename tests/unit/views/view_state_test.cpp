@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "alloc_sweep.h"
-#include "base/memory.h"
-#include "search/matcher.h"
+#include "search/search_run.h"
+#include "search/search_view.h"
 #include "view_checks.h"
 
 namespace {
@@ -22,15 +22,11 @@ TEST(ViewState, EmptyDocumentAndMissingStateDoNothing) {
     DocumentPtr doc = load_text("  ");
     ViewPtr view = view_of(doc);
     ASSERT_TRUE(view);
-    ViewState* empty = view.get();
-    for (ViewState* v : {empty, static_cast<ViewState*>(nullptr)}) {
-        EXPECT_EQ(selected_node(v), NO_NODE);
-        EXPECT_EQ(visible_row_count(v), 0u);
+    for (ViewState* v : {view.get(), static_cast<ViewState*>(nullptr)}) {
         EXPECT_EQ(navigate_key(v, ViewKey::Down, 0, 1), 0u);
         EXPECT_EQ(type_ahead(v, 'a', 0), 0u);
-        for (uint32_t command = ViewCommand::FindNext; command <= ViewCommand::NextProblem; command++) {
+        for (uint32_t command = ViewCommand::FindNext; command <= ViewCommand::NextProblem; command++)
             EXPECT_EQ(run_view_command(v, command), 0u) << command;
-        }
         EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 0u);
         EXPECT_EQ(breadcrumb_count(v), 0u);
         char text[32] = "junk";
@@ -40,11 +36,10 @@ TEST(ViewState, EmptyDocumentAndMissingStateDoNothing) {
         EXPECT_EQ(go_to_path(v, "$", 1, text, sizeof text), 0u);
         EXPECT_STREQ(text, "");
         click_row(v, 0, true, 0);
-        double_click_row(v, 0);
         select_node(v, 0, true);
         EXPECT_EQ(selected_node(v), NO_NODE);
+        EXPECT_EQ(visible_row_count(v), 0u);
     }
-    EXPECT_EQ(take_scroll_request(empty), NO_LINE);
 }
 
 TEST(ViewState, CreateSurvivesEveryAllocationFailure) {
@@ -67,7 +62,6 @@ TEST(ViewState, SelectionHistory) {
     DocumentPtr doc = load_text(items + "]");
     ViewPtr view = view_of(doc);
     ViewState* v = view.get();
-
     // The same Node again: no entry, but a scroll request.
     select_node(v, 0, true);
     EXPECT_EQ(back_text(v), "");
@@ -81,13 +75,10 @@ TEST(ViewState, SelectionHistory) {
     EXPECT_EQ(v->user_moved, 0);
 
     EXPECT_EQ(run_view_command(v, ViewCommand::Back), 1u);
-    EXPECT_EQ(selected_node(v), 64u);
     EXPECT_EQ(run_view_command(v, ViewCommand::Back), 1u);
     EXPECT_EQ(forward_text(v), "65 64");
     EXPECT_EQ(run_view_command(v, ViewCommand::Forward), 1u);
-    EXPECT_EQ(selected_node(v), 64u);
     EXPECT_EQ(back_text(v), "1-63");
-    EXPECT_EQ(forward_text(v), "65");
     EXPECT_EQ(v->user_moved, 1);
 
     // A new selection after Back empties Forward.
@@ -160,13 +151,7 @@ TEST(ViewState, ClicksSelectRowsAndToggleChevrons) {
     DocumentPtr doc = load_text(NESTED);
     ViewPtr view = view_of(doc);
     ViewState* v = view.get();
-    struct Click {
-        uint32_t row;
-        bool chevron;
-        uint32_t modifiers;
-        NodeId selected;
-        const char* rows;
-    };
+    struct Click { uint32_t row; bool chevron; uint32_t modifiers; NodeId selected; const char* rows; };
     const Click clicks[] = {
         {3, false, 0, 3, "0-3 6 7"},              // a row: selected, nothing toggles
         {3, true, 0, 3, "0-7"},                   // its chevron expands it
@@ -201,12 +186,7 @@ TEST(ViewState, TypeAhead) {
     DocumentPtr doc = load_text("{\"apple\":1,\"Avocado\":2,\"banana\":3,\"abc\":4,\"list\":[0,1],\"\xC3\x89mile\":5}");
     ViewPtr view = view_of(doc);
     ViewState* v = view.get();
-    struct Typed {
-        uint32_t code_point;
-        uint64_t now;
-        uint32_t found;
-        NodeId selected;
-    };
+    struct Typed { uint32_t code_point; uint64_t now; uint32_t found; NodeId selected; };
     const Typed typed[] = {
         {'a', 1000, 1, 1},    // the next row whose key starts with a
         {'b', 1500, 1, 4},    // "ab", searched from apple itself
@@ -280,63 +260,40 @@ TEST(ViewState, BreadcrumbsPathsAndGoToPath) {
     EXPECT_EQ(back_text(v), "0 4");
 }
 
-// Attaches a search for `query` whose run found `matches`.
-void attach_matches(ViewState* view, const char* query, const std::vector<NodeId>& matches) {
-    SearchState* state = compile_search(view->document, reinterpret_cast<const uint8_t*>(query), std::strlen(query),
-                                        nullptr, nullptr, 0);
-    ASSERT_TRUE(state);
-    state->match_blocks[0] = mem_alloc_array<NodeId>(MATCH_BLOCK_SIZE);
-    ASSERT_TRUE(state->match_blocks[0]);
-    for (uint32_t i = 0; i < matches.size(); i++) state->match_blocks[0][i] = matches[i];
-    state->match_count.store(static_cast<uint32_t>(matches.size()));
-    view->search = state;
+std::string painted_marks(const ViewState* view, uint32_t row) {
+    RowPaint paint = row_paint();
+    paint_row(view, row, 80, &paint);
+    std::string marks = run_marks(paint);
+    release_row_paint(&paint);
+    return marks;
 }
 
-TEST(ViewState, FindNextAndPreviousFollowTheMatches) {
-    DocumentPtr doc = load_text(NESTED);
-    ViewPtr view = view_of(doc, false);
-    ViewState* v = view.get();
-    EXPECT_EQ(run_view_command(v, ViewCommand::FindNext), 0u);
-    attach_matches(v, "x", {2, 4, 7});
-    const uint32_t commands[] = {ViewCommand::FindNext, ViewCommand::FindNext,     ViewCommand::FindNext,
-                                 ViewCommand::FindNext, ViewCommand::FindPrevious, ViewCommand::FindPrevious};
-    const NodeId selected[] = {2, 4, 7, 2, 7, 4};  // wrapping both ways
-    for (uint32_t i = 0; i < 6; i++) {
-        EXPECT_EQ(run_view_command(v, commands[i]), 1u);
-        EXPECT_EQ(selected_node(v), selected[i]);
-    }
-    EXPECT_EQ(back_text(v), "0 2 4 7 2 7");
-    EXPECT_EQ(rows_text(v), "0-7");
-}
-
-bool has_mark(const RowPaint& paint, uint8_t mark) {
-    for (uint32_t i = 0; i < paint.run_count; i++) {
-        if (paint.runs[i].mark == mark) return true;
-    }
-    return false;
-}
-
-TEST(ViewState, PaintsTreeRowsWithTheCurrentMatch) {
-    DocumentPtr doc = load_text(R"({"ab":"abc","b":1})");
+TEST(ViewState, FindNextAndPreviousWrapAndPaintTheCurrentMatch) {
+    DocumentPtr doc = load_text(R"({"ab":"abc","b":1,"c":"x"})");
     ViewPtr view = view_of(doc);
     ViewState* v = view.get();
-    RowPaint painted = row_paint();
-    attach_matches(v, "b", {1, 2});
-    paint_row(v, 1, 80, &painted);
-    EXPECT_TRUE(has_mark(painted, 1));
-    EXPECT_FALSE(has_mark(painted, 2));
-    select_node(v, 1, true);
-    paint_row(v, 1, 80, &painted);
-    EXPECT_TRUE(has_mark(painted, 2));
-    EXPECT_FALSE(has_mark(painted, 1));
-    paint_row(v, 2, 80, &painted);
-    EXPECT_TRUE(has_mark(painted, 1));
-
-    paint_row(v, 3, 80, &painted);
-    EXPECT_EQ(painted.node, NO_NODE);
-    paint_row(nullptr, 0, 80, &painted);
-    EXPECT_EQ(painted.length, 0u);
-    release_row_paint(&painted);
+    EXPECT_EQ(run_view_command(v, ViewCommand::FindNext), 0u);
+    SearchOptions options{};
+    attach_search(v, compile_search(doc.get(), reinterpret_cast<const uint8_t*>("b"), 1, &options, nullptr, 0));
+    ASSERT_EQ(run_search(v->search, nullptr), SEARCH_FINISHED);
+    const std::pair<uint32_t, NodeId> steps[] = {{ViewCommand::FindNext, 1}, {ViewCommand::FindNext, 2},
+                                                 {ViewCommand::FindNext, 1}, {ViewCommand::FindPrevious, 2},
+                                                 {ViewCommand::FindPrevious, 1}};
+    for (const auto& [command, selected] : steps) {
+        EXPECT_EQ(run_view_command(v, command), 1u);
+        EXPECT_EQ(selected_node(v), selected);
+    }
+    EXPECT_EQ(back_text(v), "0-2 1 2");
+    // The selected match is the current one.
+    EXPECT_EQ(painted_marks(v, 1), "22");
+    EXPECT_EQ(painted_marks(v, 2), "1");
+    EXPECT_EQ(painted_marks(v, 3), "");
+    RowPaint paint = row_paint();
+    paint_row(v, 4, 80, &paint);
+    EXPECT_EQ(paint.node, NO_NODE);
+    paint_row(nullptr, 0, 80, &paint);
+    EXPECT_EQ(paint.length, 0u);
+    release_row_paint(&paint);
 }
 
 }  // namespace
