@@ -4,27 +4,17 @@
 
 namespace {
 
-TEST(Memory, HookFailsExactlyTheChosenAllocation) {
-    mem_test_fail_at(2);
-    void* first = mem_alloc(16);
-    void* second = mem_alloc(16);
-    void* third = mem_alloc_zeroed(16);
-    mem_test_fail_at(0);
-    EXPECT_NE(first, nullptr);
-    EXPECT_EQ(second, nullptr);
-    EXPECT_NE(third, nullptr);
-    mem_free(first);
-    mem_free(third);
-}
-
-TEST(Memory, HookCanFailEveryLaterAllocation) {
-    mem_test_fail_at(1, true);
-    void* a = mem_alloc(1);
-    void* b = mem_alloc(1);
-    EXPECT_EQ(mem_test_allocation_count(), 2u);
-    mem_test_fail_at(0);
-    EXPECT_EQ(a, nullptr);
-    EXPECT_EQ(b, nullptr);
+TEST(Memory, HookFailsTheChosenAllocationOrEveryOneFromIt) {
+    for (bool later_too : {false, true}) {
+        mem_test_fail_at(2, later_too);
+        void* blocks[3] = {mem_alloc(16), mem_alloc(16), mem_alloc_zeroed(16)};
+        EXPECT_EQ(mem_test_allocation_count(), 3u);
+        mem_test_fail_at(0);
+        EXPECT_NE(blocks[0], nullptr);
+        EXPECT_EQ(blocks[1], nullptr);
+        EXPECT_EQ(blocks[2] == nullptr, later_too);
+        for (void* block : blocks) mem_free(block);
+    }
 }
 
 TEST(Memory, FailedReallocKeepsTheOldBlock) {
@@ -39,7 +29,7 @@ TEST(Memory, FailedReallocKeepsTheOldBlock) {
     mem_free(block);
 }
 
-TEST(Memory, ZeroSizeAndOverflowingArrays) {
+TEST(Memory, ZeroSizeZeroedAndOverflowingArrays) {
     void* empty = mem_alloc(0);
     EXPECT_NE(empty, nullptr);
     mem_free(empty);

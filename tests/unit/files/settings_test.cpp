@@ -25,25 +25,15 @@ std::vector<std::string> recent_of(const Settings& settings) {
 }
 
 TEST(SettingsParse, ValuesAreCheckedClampedOrSkipped) {
-    struct Case {
-        const char* text;
-        int32_t Settings::*field;
-        int32_t expected;
-    };
+    struct Case { const char* text; int32_t Settings::*field; int32_t expected; };
     const Case cases[] = {
-        {"font_size=99", &Settings::font_size, 24},
-        {"font_size=-3", &Settings::font_size, 9},
-        {"font_size=1x", &Settings::font_size, 0},
-        {"font_size=+12", &Settings::font_size, 0},
-        {"font_size=", &Settings::font_size, 0},
-        {"inspector_width=50", &Settings::inspector_width, 200},
+        {"font_size=99", &Settings::font_size, 24}, {"font_size=-3", &Settings::font_size, 9},
+        {"font_size=1x", &Settings::font_size, 0}, {"font_size=+12", &Settings::font_size, 0},
+        {"font_size=", &Settings::font_size, 0}, {"inspector_width=50", &Settings::inspector_width, 200},
         {"inspector_width=99999999999999999999", &Settings::inspector_width, 1200},
-        {"inspector_width=99999999999999999999x", &Settings::inspector_width, 360},
-        {"theme=3", &Settings::theme, 0},
-        {"THEME=1\ntheme =1", &Settings::theme, 0},
-        {"theme=1\r\n", &Settings::theme, 1},
-        {"theme=1\ntheme=2\ntheme=7", &Settings::theme, 2},
-        {"no equals sign\n=1\ntheme=1", &Settings::theme, 1},
+        {"inspector_width=99999999999999999999x", &Settings::inspector_width, 360}, {"theme=3", &Settings::theme, 0},
+        {"THEME=1\ntheme =1", &Settings::theme, 0}, {"theme=1\r\n", &Settings::theme, 1},
+        {"theme=1\ntheme=2\ntheme=7", &Settings::theme, 2}, {"no equals sign\n=1\ntheme=1", &Settings::theme, 1},
         {"path_style=pointer", &Settings::path_style, 4},
         {"path_style=JQ\npath_style=python ", &Settings::path_style, 0},
         {"search_scope=values", &Settings::search_scope, 2},
@@ -58,17 +48,11 @@ TEST(SettingsParse, ValuesAreCheckedClampedOrSkipped) {
 }
 
 TEST(SettingsParse, WindowNeedsFourIntegersAndNoNegativeSize) {
-    struct Case {
-        const char* text;
-        std::vector<int32_t> expected;
-    };
+    struct Case { const char* text; std::vector<int32_t> expected; };
     const Case cases[] = {
-        {"window=-10 -20 300 400", {-10, -20, 300, 400}},
-        {"window=5000000000 0 10 10", {1000000000, 0, 10, 10}},
-        {"window=1 2 3", {0, 0, 0, 0}},
-        {"window=1 2 3 4 ", {0, 0, 0, 0}},
-        {"window=1  2 3 4", {0, 0, 0, 0}},
-        {"window=1 2 -3 4", {0, 0, 0, 0}},
+        {"window=-10 -20 300 400", {-10, -20, 300, 400}}, {"window=5000000000 0 10 10", {1000000000, 0, 10, 10}},
+        {"window=1 2 3", {0, 0, 0, 0}}, {"window=1 2 3 4 ", {0, 0, 0, 0}},
+        {"window=1  2 3 4", {0, 0, 0, 0}}, {"window=1 2 -3 4", {0, 0, 0, 0}},
         {"window=1 2 3 -4", {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
