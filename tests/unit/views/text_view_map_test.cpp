@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "text_view_support.h"
+#include "view_checks.h"
 #include "written_compare.h"
 
 namespace {

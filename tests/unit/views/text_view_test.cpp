@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "alloc_sweep.h"
-#include "text_view_support.h"
 #include "view_checks.h"
 
 namespace {
@@ -210,7 +209,7 @@ std::string line_marks(const TextView* view, uint32_t line, const SearchState* s
 
 TEST(TextView, SearchMarks) {
     DocumentPtr doc = load_text("{\"ab\": \"abc\",\n\"k\":\t\"a\tb\", \"x\": \"" + std::string(30, 'x') + "bz\"}");
-    SearchState* b = compile_query(doc.get(), "b");
+    SearchState* b = search_of(doc.get(), "b");
     TextViewPtr pretty = build_view(doc.get(), TEXT_PRETTY);
     EXPECT_EQ(painted_line(pretty.get(), 1, TEXT_LINE_BUDGET, false, b), "  \"a[[b]]\": \"a[[b]]c\",");
     EXPECT_EQ(line_marks(pretty.get(), 1, b, 1), "22");  // the key's line shows the current match
@@ -222,9 +221,9 @@ TEST(TextView, SearchMarks) {
               "\"k\":    \"a  [[b]]\", \"x\": \"" + std::string(30, 'x') + "[[b]]z\"}");
 
     // A token cut by the budget shows no match but holds one: all of it is marked.
-    SearchState* bz = compile_query(doc.get(), "bz");
+    SearchState* bz = search_of(doc.get(), "bz");
     EXPECT_EQ(painted_line(pretty.get(), 3, 20, false, bz), "  \"x\": [[\"" + std::string(11, 'x') + ELLIPSIS + "]]");
-    SearchState* keys = compile_query(doc.get(), "b", SearchOptions{0, 0, static_cast<uint8_t>(SearchScope::Keys), 0});
+    SearchState* keys = search_of(doc.get(), "b", SearchOptions{0, 0, static_cast<uint8_t>(SearchScope::Keys), 0});
     EXPECT_EQ(painted_line(pretty.get(), 1, TEXT_LINE_BUDGET, false, keys), "  \"a[[b]]\": \"abc\",");
     release_search(b);
     release_search(bz);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "alloc_sweep.h"
-#include "cli_run.h"
 #include "view_checks.h"
 #include "views/tree_row.h"
 
@@ -30,8 +29,7 @@ std::string row_text(const RowCase& c, const char* query = nullptr, bool styles 
     if (c.level == INITIAL) initial_expansion(model);
     else expand_to_level(model, c.level);
     SearchState* search = nullptr;
-    if (query) search = compile_search(doc.get(), reinterpret_cast<const uint8_t*>(query), std::strlen(query), nullptr,
-                                       nullptr, 0);
+    if (query) search = search_of(doc.get(), query);
     RowPaint paint = row_paint();
     build_tree_row(model, c.row, c.budget, search, NO_NODE, &paint);
     std::string text = printed_paint(paint, styles);
@@ -146,7 +144,7 @@ TEST(TreeRow, CurrentMatchMarksDiffer) {
     DocumentPtr doc = load_text(R"({"ab":"abc"})");
     RowModel* model = create_row_model(doc.get());
     initial_expansion(model);
-    SearchState* search = compile_search(doc.get(), reinterpret_cast<const uint8_t*>("b"), 1, nullptr, nullptr, 0);
+    SearchState* search = search_of(doc.get(), "b");
     RowPaint paint = row_paint();
     for (NodeId current : {NodeId{1}, NO_NODE}) {
         build_tree_row(model, 1, 120, search, current, &paint);
@@ -161,7 +159,7 @@ TEST(TreeRow, FailedAllocationsLeaveACleanPrefix) {
     DocumentPtr doc = load_text(R"({"key":"a long value with\ta tab and more text after it"})");
     RowModel* model = create_row_model(doc.get());
     initial_expansion(model);
-    SearchState* search = compile_search(doc.get(), reinterpret_cast<const uint8_t*>("a"), 1, nullptr, nullptr, 0);
+    SearchState* search = search_of(doc.get(), "a");
     RowPaint full = row_paint();
     build_tree_row(model, 1, 120, search, NO_NODE, &full);
     std::string expected(reinterpret_cast<char*>(full.text), full.length);

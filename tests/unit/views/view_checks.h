@@ -1,10 +1,14 @@
-// Owning a ViewState in a test, and short texts of its rows and history that
-// expectations can be written against.
+// Owning a ViewState or a TextView in a test, and short texts of rows, lines
+// and history that expectations can be written against.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "cli_run.h"
 #include "load_text.h"
 #include "views/text_view.h"
 #include "views/view_state.h"
@@ -57,4 +61,39 @@ inline void give_text_view(ViewState* view, uint32_t mode) {
     uint32_t outcome = 0;
     ProgressContext progress{};
     set_text_view(view, build_text_view(view->document, mode, &progress, &outcome));
+}
+
+struct TextViewReleaser {
+    void operator()(TextView* view) const { release_text_view(view); }
+};
+using TextViewPtr = std::unique_ptr<TextView, TextViewReleaser>;
+
+inline TextViewPtr build_view(Document* doc, uint32_t mode) {
+    uint32_t outcome = 99;
+    TextViewPtr view(build_text_view(doc, mode, nullptr, &outcome));
+    EXPECT_EQ(outcome, TEXT_VIEW_DONE);
+    return view;
+}
+
+// A painted line as tarnwell-cli prints it.
+inline std::string painted_line(const TextView* view, uint32_t line, uint32_t budget = TEXT_LINE_BUDGET,
+                                bool styles = false, const SearchState* search = nullptr,
+                                NodeId current = NO_NODE) {
+    RowPaint paint = row_paint();
+    build_text_line(view, line, budget, search, current, &paint);
+    std::string text = printed_paint(paint, styles);
+    release_row_paint(&paint);
+    return text;
+}
+
+inline std::string all_text(const TextView* view) {
+    uint32_t lines = text_line_count(view);
+    return measured_text([&](char* out, uint64_t size) {
+        return lines ? text_of_lines(view, 0, lines - 1, out, size) : 0;
+    });
+}
+
+// A plain search (or one with these options) for `query`; the caller releases it.
+inline SearchState* search_of(Document* doc, const char* query, SearchOptions options = {}) {
+    return compile_search(doc, reinterpret_cast<const uint8_t*>(query), std::strlen(query), &options, nullptr, 0);
 }

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "cli_run.h"
 #include "view_checks.h"
 
 namespace {
