@@ -205,6 +205,7 @@ void finish(ParseContext* c) {
         (void)add_problem(c, offset_of(c, at), MSG_OUT_OF_MEMORY, NO_NODE);
     }
     shrink_line_starts(c);
+    shrink_node_chunks(c);
     doc->memory_problem_index = NO_NODE;
     for (uint32_t i = 0; i < doc->problem_count; i++) {
         if (doc->problems[i].message == MSG_OUT_OF_MEMORY) {

@@ -37,6 +37,27 @@ void shrink_line_starts(ParseContext* c) {
     c->line_starts_capacity = doc->line_count;
 }
 
+void shrink_node_chunks(ParseContext* c) {
+    Document* doc = c->document;
+    if (doc->chunk_count == 0) return;
+    // Only the last chunk in use can have room to spare; chunks past it are
+    // left over from rolled-back records.
+    uint32_t used_chunks = (doc->node_count + NODE_CHUNK_SIZE - 1) >> NODE_CHUNK_SHIFT;
+    for (uint32_t i = used_chunks; i < doc->chunk_count; i++) {
+        mem_free(doc->node_chunks[i]);
+        doc->node_chunks[i] = nullptr;
+    }
+    doc->chunk_count = used_chunks;
+    if (used_chunks == 0) return;
+    uint32_t last = used_chunks - 1;
+    uint32_t used = doc->node_count - (last << NODE_CHUNK_SHIFT);
+    uint32_t capacity = last == 0 ? c->chunk0_capacity : NODE_CHUNK_SIZE;
+    // A failed shrink keeps the larger chunk, which is just as good.
+    if (used < capacity) {
+        if (Node* trimmed = mem_realloc_array(doc->node_chunks[last], used)) doc->node_chunks[last] = trimmed;
+    }
+}
+
 uint8_t find_long_lines(const Document* doc) {
     if (doc->text_length == 0 || doc->line_count == 0) return 0;
     const uint32_t* starts = doc->line_starts;
