@@ -133,14 +133,21 @@ inline uint32_t string_stop_mask16(const uint8_t* p, uint8_t quote) {
 #endif
 }
 
-// The end of a short string that holds no escape and no control byte, when
-// its closing quote lies within 16 bytes of its opening one; else nullptr
-// (the full scanner then decides).
-inline const uint8_t* scan_short_string(const uint8_t* p) {
-    uint32_t stops = string_stop_mask16(p + 1, '"');
-    if (!stops) return nullptr;
-    const uint8_t* stop = p + 1 + __builtin_ctz(stops);
-    return *stop == '"' ? stop + 1 : nullptr;
+// The end of a double-quoted string (p at its opening quote) that holds no
+// escape and no control byte, read 16 bytes at a time; nullptr when it holds
+// one, or when the scan reaches `limit` (the next progress checkpoint): the
+// full scanner then reads the string again and decides.
+inline const uint8_t* scan_plain_string(const uint8_t* p, const uint8_t* limit) {
+    const uint8_t* q = p + 1;
+    for (;;) {
+        uint32_t stops = string_stop_mask16(q, '"');
+        if (stops) {
+            const uint8_t* stop = q + __builtin_ctz(stops);
+            return *stop == '"' ? stop + 1 : nullptr;
+        }
+        q += 16;
+        if (q >= limit) return nullptr;
+    }
 }
 
 // Bit i set when p[i] is a space, a tab or a carriage return, for i in 0..15.

@@ -119,7 +119,7 @@ dispatch_value:
     switch (*p) {
     case '"': {
         value_kind = NodeKind::String;
-        value_end = scan_short_string(p);
+        value_end = scan_plain_string(p, next_checkpoint);
         if (value_end) goto write_scalar;
         uint32_t string_flags = 0;
         value_end = scan_string(c, p, &string_flags);
@@ -274,7 +274,7 @@ look_again: {
 
 expect_key: {
     const uint8_t* key_end;
-    if (*p == '"' && (key_end = scan_short_string(p)) != nullptr) {
+    if (*p == '"' && (key_end = scan_plain_string(p, next_checkpoint)) != nullptr) {
         pending_flags = 0;
     } else if (*p == '"') {
         uint32_t string_flags = 0;

@@ -139,11 +139,22 @@ void set_error_at(ParseContext* c, const uint8_t* p, uint32_t message) {
 
 const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p) {
     for (;;) {
-        // Runs of spaces, tabs and carriage returns, 16 bytes at a time.
-        uint32_t run = __builtin_ctz(~blank_mask16(p));
-        p += run;
-        if (run == 16) continue;
-        if (*p != '\n' || c->single_line) return p;
+        uint8_t byte = *p;
+        if (byte == ' ' || byte == '\t' || byte == '\r') {
+            // A lone blank (after a colon or comma) is the common case;
+            // indentation goes 16 bytes at a time.
+            if (p[1] != ' ') {
+                p++;
+                continue;
+            }
+            uint32_t run;
+            do {
+                run = __builtin_ctz(~blank_mask16(p));
+                p += run;
+            } while (run == 16);
+            continue;
+        }
+        if (byte != '\n' || c->single_line) return p;
         p++;
         record_line_start(c, p);
     }
