@@ -93,6 +93,18 @@ std::string number_text(Random& r) {
     return text;
 }
 
+// Words of prose, some of them non-ASCII.
+std::string plain_text(Random& r, uint32_t words) {
+    std::string text;
+    for (uint32_t i = 0; i < words; i++) {
+        if (i) text += ' ';
+        text += WORDS[r.below(WORD_COUNT)];
+    }
+    return text;
+}
+
+// Words of prose with escapes among them: line breaks, quotes, backslashes,
+// \u escapes (one a surrogate pair) and tabs.
 std::string escaped_text(Random& r, uint32_t words) {
     std::string text;
     for (uint32_t i = 0; i < words; i++) {
@@ -110,11 +122,29 @@ std::string escaped_text(Random& r, uint32_t words) {
     return text;
 }
 
+const char* const EVENT_TYPES[] = {"PushEvent", "IssueCommentEvent", "WatchEvent", "CreateEvent",
+                                   "PullRequestEvent"};
+
+// One record shaped like the events and accounts of public web APIs: ids,
+// a type, a timestamp, a link and a free-text field beside short scalars,
+// tags, a nested address and a list of orders.
 void api_record(Emitter& e, Random& r, uint64_t id) {
-    char text[64];
+    char text[96];
     e.open('{');
     e.key("id");
     e.value(std::to_string(id));
+    e.key("type");
+    e.value(quoted(EVENT_TYPES[r.below(5)]));
+    e.key("created_at");
+    std::snprintf(text, sizeof text, "\"2026-%02u-%02uT%02u:%02u:%02uZ\"", 1 + r.below(12), 1 + r.below(28), r.below(24),
+                  r.below(60), r.below(60));
+    e.value(text);
+    e.key("url");
+    std::snprintf(text, sizeof text, "\"https://api.example.com/accounts/%llu/profile\"",
+                  static_cast<unsigned long long>(id));
+    e.value(text);
+    e.key("bio");
+    e.value(quoted(plain_text(r, 4 + r.below(12))));
     e.key("name");
     e.value(quoted(std::string(WORDS[r.below(WORD_COUNT)]) + " " + WORDS[r.below(WORD_COUNT)]));
     e.key("email");
@@ -133,7 +163,7 @@ void api_record(Emitter& e, Random& r, uint64_t id) {
     e.key("address");
     e.open('{');
     e.key("street");
-    e.value(quoted(escaped_text(r, 3)));
+    e.value(quoted(plain_text(r, 3)));
     e.key("zip");
     std::snprintf(text, sizeof text, "\"%05u\"", r.below(100000));
     e.value(text);
