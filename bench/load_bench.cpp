@@ -27,6 +27,7 @@
 #include <simdjson.h>
 
 #include "core/load.h"
+#include "bench_timing.h"
 #include "generator.h"
 
 namespace {
@@ -41,16 +42,6 @@ struct Checksum {
     uint64_t kinds = 0;  // sum of kind numbers in Tarnwell's numbering
     bool operator==(const Checksum&) const = default;
 };
-
-double now_seconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string read_file(const std::string& path) {
     std::string bytes;
@@ -127,9 +118,9 @@ Result measure(const Input& input, int reps, const std::function<void()>& prepar
     result.ok = true;
     for (int i = 0; i < reps; i++) {
         prepare();
-        double start = now_seconds();
+        BenchClock::time_point start = BenchClock::now();
         bool ok = parse();
-        double elapsed = now_seconds() - start;
+        double elapsed = seconds_since(start);
         result.ok = result.ok && ok;
         Checksum sum = finish();
         if (i == 0) result.checksum = sum;

@@ -15,6 +15,7 @@
 
 #include "base/memory.h"
 #include "core/load.h"
+#include "bench_timing.h"
 #include "generator.h"
 #include "search/match_list.h"
 #include "search/matcher.h"
@@ -22,17 +23,6 @@
 #include "views/row_model.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // A generated text in a padded buffer of the loader's kind.
 struct Text {
@@ -70,7 +60,7 @@ Text generate(GeneratedShape shape, uint64_t bytes, bool pretty) {
 
 void bench_expand_all(uint32_t wanted_nodes, int runs) {
     // An API document has about one Node per 14 bytes; generate a little more.
-    auto start = Clock::now();
+    auto start = BenchClock::now();
     Text text = generate(GeneratedShape::Api, uint64_t{wanted_nodes} * 15, false);
     uint32_t outcome = 0;
     LoadOptions options{};
@@ -85,10 +75,10 @@ void bench_expand_all(uint32_t wanted_nodes, int runs) {
     std::vector<double> expand_times, collapse_times;
     for (int run = 0; run < runs; run++) {
         collapse_all(model);
-        auto expand_start = Clock::now();
+        auto expand_start = BenchClock::now();
         expand_all(model);
         expand_times.push_back(seconds_since(expand_start));
-        auto collapse_start = Clock::now();
+        auto collapse_start = BenchClock::now();
         collapse_all(model);
         collapse_times.push_back(seconds_since(collapse_start));
     }
@@ -107,7 +97,7 @@ void bench_expand_all(uint32_t wanted_nodes, int runs) {
 
 double time_grep(const std::string& flags, const std::string& needle, const std::string& path, std::string* answer) {
     std::string command = "grep " + flags + " -e '" + needle + "' '" + path + "'";
-    auto start = Clock::now();
+    auto start = BenchClock::now();
     FILE* pipe = popen(command.c_str(), "r");
     char line[64] = {};
     if (!pipe || !std::fgets(line, sizeof line, pipe)) line[0] = 0;
@@ -150,7 +140,7 @@ void bench_search(uint64_t megabytes, int runs, const std::string& folder) {
         std::exit(1);
     }
     std::fclose(file);
-    auto load_start = Clock::now();
+    auto load_start = BenchClock::now();
     uint32_t load_outcome = 0;
     LoadOptions load_options{};
     Document* doc = load_document(text.bytes, text.length, &load_options, nullptr, &load_outcome);
@@ -178,7 +168,7 @@ void bench_search(uint64_t megabytes, int runs, const std::string& folder) {
         std::string grep_answer;
         // Alternate the two so that both see the same machine load.
         for (int run = 0; run < runs; run++) {
-            auto start = Clock::now();
+            auto start = BenchClock::now();
             outcome = run_one_search(doc, needle.text, needle.match_case, needle.regex);
             ours.push_back(seconds_since(start));
             theirs.push_back(time_grep(needle.regex ? "-E -c" : "-F -c", needle.grep_text, path, &grep_answer));

@@ -15,21 +15,11 @@
 #include <vector>
 
 #include "core/load.h"
+#include "bench_timing.h"
 #include "generator.h"
 #include "views/text_view.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // With `commented`, the text is pretty-printed and begins with a comment, so
 // that building source text scans the gaps of every Node for comments.
@@ -59,7 +49,7 @@ void bench_build(Document* doc, uint32_t mode, int runs) {
     for (int run = 0; run < runs; run++) {
         release_text_view(view);
         uint32_t outcome = 0;
-        auto start = Clock::now();
+        auto start = BenchClock::now();
         view = build_text_view(doc, mode, nullptr, &outcome);
         times.push_back(seconds_since(start));
         if (!view) {
@@ -82,18 +72,18 @@ struct CancelLog {
     std::atomic<uint32_t> cancel{0};
     int reports = 0;
     int cancel_at = 0;
-    Clock::time_point last;
-    Clock::time_point cancelled;
+    BenchClock::time_point last;
+    BenchClock::time_point cancelled;
     double longest_step = 0;
 };
 
 void bench_cancel(Document* doc) {
     CancelLog log;
     log.cancel_at = 8;
-    log.last = Clock::now();
+    log.last = BenchClock::now();
     ProgressContext progress{[](void* argument, uint64_t, uint64_t) {
                                  CancelLog* log = static_cast<CancelLog*>(argument);
-                                 Clock::time_point now = Clock::now();
+                                 BenchClock::time_point now = BenchClock::now();
                                  log->longest_step = std::max(log->longest_step, std::chrono::duration<double>(now - log->last).count());
                                  log->last = now;
                                  if (++log->reports == log->cancel_at) {
@@ -122,7 +112,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
     }
     for (bool commented : {false, true}) {
-        auto start = Clock::now();
+        auto start = BenchClock::now();
         Document* doc = load_generated(nodes, commented);
         if (!doc) {
             std::fprintf(stderr, "could not generate and load the document\n");
