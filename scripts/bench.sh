@@ -54,7 +54,7 @@ memory() {
     for file in "$DATA"/*.json "$DATA"/*.ndjson "$OUT/numbers-100m.json" "$OUT/api-1g.json"; do
         read -r size nodes lines held formula peak < <("$BIN/load_bench" --memory "$file")
         awk -v f="$(basename "$file")" -v s="$size" -v n="$nodes" -v l="$lines" -v h="$held" -v m="$formula" \
-            -v p="$peak" 'BEGIN { printf "| %s | %.1f | %d | %d | %.1f | %.1f | %.3f | %.1f |\n",
+            -v p="$peak" 'BEGIN { printf "| %s | %.1f | %.0f | %.0f | %.1f | %.1f | %.3f | %.1f |\n",
                 f, s / 1e6, n, l, h / 1e6, m / 1e6, h / m, p / 1e6 }'
     done
     rm -f "$OUT/api-1g.json" "$OUT/numbers-100m.json"
