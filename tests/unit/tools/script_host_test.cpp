@@ -103,6 +103,21 @@ TEST(ScriptHost, OpensTheFilesOfTheCommandLineFirst) {
     EXPECT_EQ(run.output, "--- dump windows\ndeep.json - Tarnwell\n");
 }
 
+// Ending the script closes every window, not just 64 of them: after 65 opened
+// files it still ends with its exit code.
+TEST(ScriptHost, EndingClosesMoreThanSixtyFourWindows) {
+    std::string script, titles;
+    for (int i = 1; i <= 65; i++) {
+        std::string name = "many-" + std::to_string(i) + ".json";
+        write_text(scratch(name), "[1]");
+        script += "open " + scratch(name) + "\n";
+        titles = name + " - Tarnwell\n" + titles;
+    }
+    ProgramRun run = run_script(script + "dump windows\nlevel 0\n");
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.output, "--- dump windows\n" + titles + "script-error=line 67: unknown command or bad arguments\n");
+}
+
 // Every allocation of a short session failing in turn: the script still ends
 // with its exit code, and nothing leaks.
 TEST(ScriptHost, SurvivesEachFailedAllocation) {
