@@ -1,7 +1,7 @@
 // A host for the App's tests: Jobs run inline when started, and their
 // completions wait in a queue until pump() hands them over, as a message loop
 // would. The clipboard is a string; messages and questions are recorded, and
-// questions take queued answers (no answer: "Cancel").
+// every question is answered "Cancel".
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,6 @@ struct TestHost {
     bool clipboard_refuses = false;
     std::vector<std::string> lines;  // messages and script lines, "key=text"
     std::vector<std::string> questions;
-    std::deque<bool> answers;
     std::deque<Job*> posted;
     std::map<std::pair<DocWindow*, uint32_t>, uint32_t> timers;  // running: delay
     std::map<DocWindow*, uint32_t> notices;                      // OR-ed since the last clear
@@ -38,7 +37,6 @@ struct TestHost {
     void pump();
     // Opens `text` from the clipboard; the window that shows it.
     DocWindow* open_text(const std::string& text);
-    DocWindow* window_at(uint32_t index) const;  // newest first
     uint32_t window_count() const;
     std::string title(const DocWindow* window) const;
     bool timer_running(DocWindow* window, uint32_t id) const;
