@@ -45,8 +45,7 @@ TEST(TreeRow, Layouts) {
     const std::string ellipsis = "\xE2\x80\xA6";
     const RowCase cases[] = {
         {R"({"":1})", 1, 120, "\"\": 1"}, {"{}", 0, 120, "root {}"},
-        {"[[],{}]", 1, 120, "[0] []"}, {OBJECT, 1, 120, "o: {3}  {a: 1, b: \"x\", c: [\xE2\x80\xA6]}", 1},
-        {OBJECT, 1, 120, "o: {3}", 2}, {OBJECT, 0, 120, "root {1}  {o: {\xE2\x80\xA6}}", 0},
+        {"[[],{}]", 1, 120, "[0] []"}, {OBJECT, 1, 120, "o: {3}", 2}, {OBJECT, 0, 120, "root {1}  {o: {\xE2\x80\xA6}}", 0},
         {"[1.50, 0x1F, true, null]", 1, 120, "[0] 1.50"}, {"[1.50, 0x1F, true, null]", 2, 120, "[1] 0x1F"},
         {"[1.50, 0x1F, true, null]", 4, 120, "[3] null"}, {"[\"a\\nb\"]", 1, 9, "[0] \"a\xE2\x8F\x8E" "b\""},
         {"[\"a\\nb\"]", 1, 8, "[0] \"a" + ellipsis + "\""},
@@ -55,7 +54,7 @@ TEST(TreeRow, Layouts) {
         {"[\"abcdef\"]", 1, 6, "[0] \"" + ellipsis}, {"[123456789]", 1, 8, "[0] 123" + ellipsis},
         {"[" + std::string(600, '1') + "]", 1, 1000, "[0] " + std::string(500, '1') + ellipsis},
         {"[\"abcdef\"]", 1, 5, "[0] " + ellipsis}, {"[\"abcdef\"]", 1, 0, ""},
-        {R"({"ab":1})", 1, 5, "ab: " + ellipsis}, {"[1,2", 0, 120, "root [2] (cut short)"},
+        {R"({"ab":1})", 1, 5, "ab: " + ellipsis},
         {"[1,2", 0, 120, "root [2] (cut short)  [1, 2]", 0}, {"[1,2", 0, 14, "root [2] (cut" + ellipsis, 0},
         {"[1,2", 0, 9, "root [2]" + ellipsis, 0}, {"[1,2", 0, 8, "root [2]", 0},
         {"[1,2", 0, 7, "root [" + ellipsis, 0},
@@ -83,7 +82,6 @@ TEST(TreeRow, PreviewStopsBeforeAChildThatWouldNotFit) {
 TEST(TreeRow, RecordsAndBrokenLines) {
     std::string text = "{\"a\":1}\n" + std::string(1232, '\n') + "[1]\n{\"b\":\n";
     const std::pair<uint32_t, const char*> rows[] = {
-        {0, "<Plain>records <Summary>[3]"}, {1, "<Index>line 1<Plain> <Summary>{1}"},
         {3, "<Index>line 1,234<Plain> <Summary>[1]"},
         {5, "<Index>line 1,235<Plain> <Warning>\xE2\x9A\xA0 unexpected end of line<Plain>  <Preview>{\"b\":"},
     };
@@ -138,21 +136,6 @@ TEST(TreeRow, SearchMarksShownKeyAndValueText) {
     EXPECT_EQ(row_text({R"(["x\ty\tb"])", 1, 120}, "b"), "[0] \"x\xE2\x87\xA5y\xE2\x87\xA5[[b]]\"");
     EXPECT_EQ(row_text({R"(["x\ty\tb"])", 1, 120}, "y\tb"), "[0] \"x\xE2\x87\xA5[[y\xE2\x87\xA5" "b]]\"");
     EXPECT_EQ(row_text({R"({"k\u0065y":1})", 1, 120}, "KEY"), "[[key]]: 1");
-}
-
-TEST(TreeRow, CurrentMatchMarksDiffer) {
-    DocumentPtr doc = load_text(R"({"ab":"abc"})");
-    RowModel* model = create_row_model(doc.get());
-    initial_expansion(model);
-    SearchState* search = search_of(doc.get(), "b");
-    RowPaint paint = row_paint();
-    for (NodeId current : {NodeId{1}, NO_NODE}) {
-        build_tree_row(model, 1, 120, search, current, &paint);
-        EXPECT_EQ(run_marks(paint), current == 1 ? "22" : "11");
-    }
-    release_row_paint(&paint);
-    release_search(search);
-    release_row_model(model);
 }
 
 TEST(TreeRow, FailedAllocationsLeaveACleanPrefix) {
