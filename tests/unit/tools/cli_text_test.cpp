@@ -30,15 +30,6 @@ TEST(CliText, SevenLinePrettyText) {
               "6|  \"b\": {}\n"
               "7|}\n"
               "exit=0\n");
-    EXPECT_EQ(run_text(text, text_args(TEXT_PRETTY, true)),
-              "1|<Punctuation>{\n"
-              "2|<Punctuation>  <Key>\"a\"<Punctuation>: [\n"
-              "3|<Punctuation>    <Number>1<Punctuation>,\n"
-              "4|<Punctuation>    <Number>2\n"
-              "5|<Punctuation>  ],\n"
-              "6|<Punctuation>  <Key>\"b\"<Punctuation>: {}\n"
-              "7|<Punctuation>}\n"
-              "exit=0\n");
     EXPECT_EQ(run_text(text, text_args(TEXT_PRETTY, false, true)),
               "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}\nexit=0\n");
 }
