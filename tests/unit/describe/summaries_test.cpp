@@ -56,19 +56,15 @@ TEST(StatusSummary, ParseTimeRoundsToTenths) {
     for (const Case& c : cases) EXPECT_EQ(status_of(doc.get(), c.ms), head + c.tail) << c.ms;
 }
 
+// The other forms and encodings are in the end-to-end cases' status lines.
 TEST(StatusSummary, FormsFeaturesAndEncodings) {
     struct Case { std::string text; bool json_lines; const char* status; };
     const Case cases[] = {
-        {"", false, "0 bytes · empty"}, {"{\"a\":[1,2]}", false, "11 bytes · 4 values · JSON"},
-        {"[1] // note", false, "11 bytes · 2 values · JSON with comments"},
+        {"", false, "0 bytes · empty"},
         {"[1,]", false, "4 bytes · 2 values · JSON with comments"},
         {"[\"a\tb\"]", false, "7 bytes · 2 values · JSON with raw control characters"},
-        {"1\n2\n3\n", false, "6 bytes · 3 values · JSON Lines (3 records)"},
         {"{\"a\":1}", true, "7 bytes · 2 values · JSON Lines (1 record)"},
-        {"1 [2]", false, "5 bytes · 3 values · Several JSON values (2 records)"},
         {"\xEF\xBB\xBF[1]", false, "3 bytes · 2 values · JSON · UTF-8 with BOM"},
-        {utf16_text(u"[1]"), false, "3 bytes · 2 values · JSON · UTF-16 LE"},
-        {utf16_text(u"[1]", true), false, "3 bytes · 2 values · JSON · UTF-16 BE"},
     };
     for (const Case& c : cases) {
         DocumentPtr doc = c.json_lines ? load_json_lines(c.text) : load_text(c.text);
@@ -86,16 +82,16 @@ TEST(StatusSummary, NeedsNoMemoryAndCutsWholeCharacters) {
     EXPECT_STREQ(small, "1.5 KB ");
 }
 
+// Columns count characters; a bad line after six good ones. The other
+// summaries are in the end-to-end cases.
 TEST(ErrorSummary, ProblemsOfSingleAndRecordsDocuments) {
     std::string six_good_lines;
     for (int i = 0; i < 6; i++) six_good_lines += "{\"n\":" + std::to_string(i) + "}\n";
     struct Case { std::string text; bool json_lines; const char* summary; };
     const Case cases[] = {
         {"[1,2]", false, ""},
-        {"[1,2", false, "Line 1, column 5: unexpected end of file. Showing everything before it."},
         {"{\n  \"\xC3\xA9\": tru }", false, "Line 2, column 8: invalid literal. Showing everything before it."},
         {six_good_lines + "{\"a\":\n", true, "Line 7 could not be read: unexpected end of line."},
-        {"1\n[x\n2\n{\n", true, "2 lines could not be read (first: line 2)."},
     };
     for (const Case& c : cases) {
         DocumentPtr doc = c.json_lines ? load_json_lines(c.text) : load_text(c.text);
