@@ -8,6 +8,7 @@
 #include "base/memory.h"
 #include "core/utf16.h"
 #include "load_text.h"
+#include "progress_log.h"
 
 namespace {
 
@@ -62,31 +63,17 @@ TEST(Load, Utf16MeasuresInSixtyFourBits) {
 }
 
 TEST(Load, ProgressReachesTheEndAndCancelStopsAtTheNextCheckpoint) {
-    struct Seen {
-        uint64_t done = 0, total = 0;
-        int calls = 0;
-        bool cancelling = false;
-        std::atomic<uint32_t> cancel{0};
-    };
-    auto report = [](void* argument, uint64_t done, uint64_t total) {
-        auto* seen = static_cast<Seen*>(argument);
-        seen->done = done;
-        seen->total = total;
-        seen->calls++;
-        if (seen->cancelling) seen->cancel.store(1);
-    };
     std::string big = "[\"" + std::string(40 << 20, 'x') + "\"]";
-    for (bool cancelling : {false, true}) {
-        Seen seen;
-        seen.cancelling = cancelling;
-        LoadProgress progress{report, &seen, &seen.cancel};
+    for (size_t cancel_at : {0, 1}) {
+        ProgressLog log;
+        log.cancel_at = cancel_at;
+        LoadProgress progress = log.context();
         uint32_t outcome = 99;
         DocumentPtr doc = load_text(big, {}, &progress, &outcome);
-        EXPECT_EQ(outcome, cancelling ? LOAD_CANCELLED : LOAD_SUCCESS);
-        if (cancelling) EXPECT_EQ(seen.calls, 1);
-        else EXPECT_EQ(seen.done, big.size());  // checkpoints at 16 and 32 MiB, then the end
-        EXPECT_GE(seen.calls, cancelling ? 1 : 3);
-        EXPECT_EQ(seen.total, big.size());
+        EXPECT_EQ(outcome, cancel_at ? LOAD_CANCELLED : LOAD_SUCCESS);
+        ASSERT_EQ(log.reports.size(), cancel_at ? 1u : 3u);  // checkpoints at 16 and 32 MiB, then the end
+        EXPECT_EQ(log.reports.back().second, big.size());
+        if (!cancel_at) EXPECT_EQ(log.reports.back().first, big.size());
     }
 }
 

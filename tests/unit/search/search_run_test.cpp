@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <random>
-#include <utility>
 
 #include "alloc_sweep.h"
 #include "generator.h"
+#include "progress_log.h"
 #include "search_checks.h"
 
 namespace {
@@ -119,18 +118,6 @@ std::string numbers(uint32_t count, std::vector<uint32_t> sevens) {
     return text;
 }
 
-struct ProgressLog {
-    std::vector<std::pair<uint64_t, uint64_t>> reports;
-    std::atomic<uint32_t> cancel{0};
-    uint32_t cancel_at_report = 0;  // 1-based; 0 never
-    ProgressContext context() { return ProgressContext{record, this, &cancel}; }
-    static void record(void* argument, uint64_t done, uint64_t total) {
-        ProgressLog* log = static_cast<ProgressLog*>(argument);
-        log->reports.emplace_back(done, total);
-        if (log->reports.size() == log->cancel_at_report) log->cancel.store(1);
-    }
-};
-
 TEST(SearchRun, BatchesEndAtEveryMillionNodesAndChunkEnd) {
     // Matches on both sides of node 1,000,000 and of the chunk end at 2^20.
     std::vector<NodeId> expected = {2, 999999, 1000000, 1000001, 1048575, 1048576, 1048577, 1100000};
@@ -147,7 +134,7 @@ TEST(SearchRun, BatchesEndAtEveryMillionNodesAndChunkEnd) {
         EXPECT_TRUE(is_finished(state.get()));
         EXPECT_FALSE(limit_reached(state.get()));
         uint64_t length = text_length(doc.get());
-        std::vector<std::pair<uint64_t, uint64_t>> reports = {{value_offset(doc.get(), 1000000), length},
+        ProgressReports reports = {{value_offset(doc.get(), 1000000), length},
                                                                {length, length}};
         EXPECT_EQ(log.reports, reports);
     }
@@ -163,7 +150,7 @@ TEST(SearchRun, ReportsProgressEverySixteenMebibytesOfText) {
     EXPECT_EQ(run_search(state.get(), &progress), SEARCH_FINISHED);
     EXPECT_EQ(match_list(state.get()), (std::vector<NodeId>{1, 3}));
     uint64_t length = text.size();
-    std::vector<std::pair<uint64_t, uint64_t>> reports = {{value_offset(doc.get(), 2), length}, {length, length}};
+    ProgressReports reports = {{value_offset(doc.get(), 2), length}, {length, length}};
     EXPECT_EQ(log.reports, reports);
     EXPECT_EQ(search_all(doc.get(), "z\""), std::vector<NodeId>{});  // the closing quote is not the value's
 }
@@ -173,7 +160,7 @@ TEST(SearchRun, CancellingKeepsWhatWasFoundAndNeverFinishes) {
     for (uint8_t regex : {0, 1}) {
         StatePtr state = compile_query(doc.get(), "7", SearchOptions{1, regex, 0, 0});
         ProgressLog log;
-        log.cancel_at_report = 1;
+        log.cancel_at = 1;
         ProgressContext progress = log.context();
         EXPECT_EQ(run_search(state.get(), &progress), SEARCH_CANCELLED);
         EXPECT_EQ(match_list(state.get()), std::vector<NodeId>{6});
@@ -214,7 +201,7 @@ TEST(SearchRun, EmptyDocumentsFinishAtOnce) {
     ProgressContext progress = log.context();
     EXPECT_EQ(run_search(state.get(), &progress), SEARCH_FINISHED);
     EXPECT_TRUE(is_finished(state.get()));
-    EXPECT_EQ(log.reports, (std::vector<std::pair<uint64_t, uint64_t>>{{2, 2}}));
+    EXPECT_EQ(log.reports, (ProgressReports{{2, 2}}));
     EXPECT_EQ(run_search(nullptr, &progress), SEARCH_FINISHED);
 }
 

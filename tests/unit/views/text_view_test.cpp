@@ -3,11 +3,11 @@
 // progress, cancellation and failures.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
 #include "alloc_sweep.h"
+#include "progress_log.h"
 #include "view_checks.h"
 
 namespace {
@@ -227,36 +227,20 @@ TEST(TextView, SearchMarks) {
     release_search(keys);
 }
 
-struct ProgressLog {
-    std::vector<std::pair<uint64_t, uint64_t>> reports;
-    std::atomic<uint32_t> cancel{0};
-    size_t cancel_at = SIZE_MAX;  // sets the cancel flag at this report
-};
-
-ProgressContext logging(ProgressLog* log) {
-    return ProgressContext{[](void* argument, uint64_t done, uint64_t total) {
-                               auto* log = static_cast<ProgressLog*>(argument);
-                               log->reports.emplace_back(done, total);
-                               if (log->reports.size() == log->cancel_at) log->cancel.store(1);
-                           },
-                           log, &log->cancel};
-}
-
 TEST(TextViewBuild, ReportsProgressEveryMillionNodes) {
     std::string items = "/* c */\n[0";
     for (uint32_t i = 1; i < 1100000; i++) items += ",0";
     DocumentPtr doc = load_text(items + "]");
     uint64_t n = node_count(doc.get());
     ASSERT_EQ(n, 1100001u);
-    using Reports = std::vector<std::pair<uint64_t, uint64_t>>;
-    struct ModeCase { uint32_t mode; Reports expected; };
+    struct ModeCase { uint32_t mode; ProgressReports expected; };
     const ModeCase cases[] = {
         {TEXT_PRETTY, {{0, 2 * n}, {1 << 20, 2 * n}, {n + (1 << 20), 2 * n}, {2 * n, 2 * n}}},
         {TEXT_SOURCE, {{0, n}, {1 << 20, n}, {n, n}}},
     };
     for (const ModeCase& c : cases) {
         ProgressLog log;
-        ProgressContext progress = logging(&log);
+        ProgressContext progress = log.context();
         uint32_t outcome = 99;
         TextViewPtr view(build_text_view(doc.get(), c.mode, &progress, &outcome));
         EXPECT_EQ(outcome, TEXT_VIEW_DONE);
@@ -265,7 +249,7 @@ TEST(TextViewBuild, ReportsProgressEveryMillionNodes) {
         for (size_t at = 1; at < c.expected.size(); at++) {
             ProgressLog cancelled;
             cancelled.cancel_at = at;
-            progress = logging(&cancelled);
+            progress = cancelled.context();
             TextView* none = build_text_view(doc.get(), c.mode, &progress, &outcome);
             EXPECT_EQ(none, nullptr);
             EXPECT_EQ(outcome, TEXT_VIEW_CANCELLED);
@@ -274,9 +258,9 @@ TEST(TextViewBuild, ReportsProgressEveryMillionNodes) {
     }
     DocumentPtr records = load_json_lines("1\n2\n");
     ProgressLog log;
-    ProgressContext progress = logging(&log);
+    ProgressContext progress = log.context();
     TextViewPtr view(build_text_view(records.get(), TEXT_PRETTY, &progress, nullptr));
-    EXPECT_EQ(log.reports, (Reports{{0, 6}, {6, 6}}));
+    EXPECT_EQ(log.reports, (ProgressReports{{0, 6}, {6, 6}}));
 }
 
 TEST(TextViewBuild, OutOfMemoryAndLimits) {
