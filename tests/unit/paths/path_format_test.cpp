@@ -83,11 +83,4 @@ TEST(PathFormat, BreadcrumbsAndAncestors) {
     EXPECT_EQ(ancestor_at_depth(d, 4, 4), NO_NODE);
 }
 
-TEST(PathFormat, StyleNames) {
-    EXPECT_STREQ(path_style_menu_text(PathStyle::JsonPointer), "JSON Pointer");
-    EXPECT_STREQ(path_style_settings_word(PathStyle::JavaScript), "js");
-    EXPECT_STREQ(path_style_script_name(PathStyle::Python), "path-python");
-    EXPECT_STREQ(path_style_menu_text(static_cast<PathStyle>(7)), "JSONPath");
-}
-
 }  // namespace

@@ -56,11 +56,12 @@ TEST(PathResolve, SyntaxErrorsGiveTheirPosition) {
     }
 }
 
+// Missing keys and items of objects, arrays, numbers, Error records and the
+// empty document are in the end-to-end Go to Path case.
 TEST(PathResolve, MissingNodesSayWhy) {
     DocumentPtr doc = load_text("{\"a\":5, \"list\":[1,2,3], \"s\":\"x\", \"t\":true, \"z\":null, \"o\":{}, \"m~n\":0}");
     const std::pair<const char*, const char*> cases[] = {
-        {"$.a.b", "No key \"b\" in $.a (it is a number)"}, {"$.list[5]", "No item [5] in $.list (it has 3)"},
-        {"$.x", "No key \"x\" in $"}, {"$.s[0]", "No item [0] in $.s (it is a string)"},
+        {"$.s[0]", "No item [0] in $.s (it is a string)"},
         {"/t/0", "No key \"0\" in $.t (it is a boolean)"}, {"$.z.q", "No key \"q\" in $.z (it is a null)"},
         {"/m~2n", "No key \"m~2n\" in $"},
         {"$.o[99999999999999999999999]", "No item [9999999999999999999] in $.o (it has 0)"},
@@ -73,11 +74,6 @@ TEST(PathResolve, MissingNodesSayWhy) {
     char tiny[8];
     EXPECT_EQ(resolve_path(doc.get(), "$.x", 3, tiny, sizeof tiny), NO_NODE);
     EXPECT_STREQ(tiny, "No key ");
-    DocumentPtr records = load_json_lines("{\"a\":\n");
-    EXPECT_EQ(resolve(records.get(), "$[0].a").message, "No key \"a\" in $[0] (it is a error)");
-    DocumentPtr empty = load_text("");
-    EXPECT_EQ(resolve(empty.get(), "").node, NO_NODE);
-    EXPECT_EQ(resolve(empty.get(), "").message, "");
 }
 
 TEST(PathAllocation, FormatAndResolveSurviveEveryFailure) {
