@@ -99,23 +99,6 @@ TEST(RowModel, ChangesOfTheBitsAndTheRows) {
     EXPECT_EQ(row_of_node(model.get(), 4), NO_NODE);
 }
 
-TEST(RowModel, EmptyDocumentAndNoModel) {
-    DocumentPtr doc = load_text("");
-    ModelPtr model = model_of(doc);
-    ASSERT_TRUE(model);
-    for (auto change : {expand_all, collapse_all, initial_expansion}) {
-        change(model.get());
-        EXPECT_EQ(row_count(model.get()), 0u);
-    }
-    expand_to_level(model.get(), 5);
-    EXPECT_EQ(row_count(model.get()), 0u);
-    EXPECT_EQ(model->row_capacity, 1u);
-    EXPECT_EQ(row_count(nullptr), 0u);
-    EXPECT_EQ(node_at_row(nullptr, 0), NO_NODE);
-    EXPECT_FALSE(is_expanded(nullptr, 0));
-    expand_all(nullptr);
-}
-
 std::string array_of_numbers(uint32_t count) {
     std::string text = "[";
     for (uint32_t i = 0; i < count; i++) text += i ? ",[0]" : "[0]";

@@ -68,22 +68,6 @@ TEST(TextViewPretty, DeepNestingStaysIndentedByEightySpaces) {
     EXPECT_EQ(painted_line(view.get(), 50), std::string(80, ' ') + "7");
 }
 
-TEST(TextViewPretty, LinesAndNodesMapBothWays) {
-    DocumentPtr doc = load_text(SEVEN_LINES);
-    TextViewPtr view = build_view(doc.get(), TEXT_PRETTY);
-    ASSERT_EQ(text_line_count(view.get()), 7u);
-    const NodeId nodes[] = {0, 1, 2, 3, 1, 4, 0};
-    for (uint32_t line = 0; line < 7; line++) EXPECT_EQ(node_of_line(view.get(), line), nodes[line]) << line;
-    EXPECT_EQ(line_of_node(view.get(), 4), 5u);
-    EXPECT_EQ(line_of_node(view.get(), 5), NO_NODE);
-    EXPECT_EQ(node_of_line(view.get(), 7), NO_NODE);
-
-    DocumentPtr records = load_json_lines("[1]\n2\n");
-    TextViewPtr records_view = build_view(records.get(), TEXT_PRETTY);
-    EXPECT_EQ(line_of_node(records_view.get(), 0), 0u);
-    EXPECT_EQ(line_of_node(records_view.get(), 3), 3u);
-}
-
 // The source lines of a JSON5 text, as painted with their styles.
 TEST(TextViewSource, CommentsTokensAndGaps) {
     const std::string text =
@@ -132,29 +116,6 @@ TEST(TextViewSource, ProblemNotesKeepTheirRoom) {
     EXPECT_EQ(painted_line(view.get(), 0, 34), ELLIPSIS + note);
     // Notes as long as the budget get no room of their own.
     EXPECT_EQ(painted_line(view.get(), 0, 33), "[" + std::string(31, '1') + ELLIPSIS);
-}
-
-TEST(TextViewSource, NodesOfLines) {
-    struct LineCase {
-        std::string json;
-        LoadOptions options;
-        std::vector<NodeId> nodes;  // node_of_line of every line
-    };
-    // Comment lines between and before values are in the JSON5 agreement test.
-    const LineCase cases[] = {
-        {"{\"a\": [\n1\n],\n\"b\": {\n}\n}\n", {}, {0, 2, 1, 3, 3, 0, NO_NODE}},
-        {"[\"multi\\\nline\", /* a\nb */ 2]", {}, {0, 1, 2}},
-        // In JSON Lines an empty first line is the records root's, as are
-        // lines between records.
-        {"\n{\"a\":1}\n\n2\n", {0, 1}, {0, 1, 0, 3, 0}},
-    };
-    for (const LineCase& c : cases) {
-        DocumentPtr doc = load_text(c.json, c.options);
-        TextViewPtr view = build_view(doc.get(), TEXT_SOURCE);
-        ASSERT_EQ(text_line_count(view.get()), c.nodes.size()) << c.json;
-        for (uint32_t line = 0; line < c.nodes.size(); line++)
-            EXPECT_EQ(node_of_line(view.get(), line), c.nodes[line]) << c.json << " line " << line;
-    }
 }
 
 TEST(TextView, DocumentsWithoutNodes) {

@@ -99,29 +99,6 @@ TEST(TreeRow, StylesOfEachPiece) {
               "<Plain>root <Summary>[3]<Plain>  <Preview>[true, \"s\", null]");
     EXPECT_EQ(row_text({"[false]", 1, 120}, nullptr, true), "<Index>[0]<Plain> <Boolean>false");
     EXPECT_EQ(row_text({"[\"abcdef\"]", 1, 11}, nullptr, true), "<Index>[0]<Plain> <String>\"abcd\xE2\x80\xA6\"");
-    EXPECT_EQ(row_text({"[1,2", 0, 14, "", 0}, nullptr, true),
-              "<Plain>root <Summary>[2]<Plain> <Warning>(cut\xE2\x80\xA6");
-}
-
-TEST(TreeRow, HeaderAndMissingRows) {
-    DocumentPtr doc = load_text(OBJECT);
-    RowModel* model = create_row_model(doc.get());
-    expand_to_level(model, 1);
-    RowPaint paint = row_paint();
-    const uint8_t expected_chevrons[] = {2, 1};
-    for (uint32_t row = 0; row < 2; row++) {
-        build_tree_row(model, row, 0, nullptr, NO_NODE, &paint);
-        EXPECT_EQ(paint.node, row);
-        EXPECT_EQ(paint.depth, row);
-        EXPECT_EQ(paint.chevron, expected_chevrons[row]);
-        EXPECT_EQ(paint.length, 0u);
-    }
-    build_tree_row(model, 2, 120, nullptr, NO_NODE, &paint);
-    EXPECT_EQ(paint.node, NO_NODE);
-    EXPECT_EQ(paint.length, 0u);
-    EXPECT_EQ(paint.text[0], 0);
-    release_row_paint(&paint);
-    release_row_model(model);
 }
 
 TEST(TreeRow, SearchMarksShownKeyAndValueText) {

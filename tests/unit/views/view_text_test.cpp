@@ -1,6 +1,6 @@
 // The view state in the text view: the caret and anchor lines, lines without
 // Nodes, handing over and dropping text views, and painting lines. Switching
-// back and forth is part of the scripted session.
+// back and forth is in the end-to-end text view case.
 #include <gtest/gtest.h>
 
 #include <string>
