@@ -66,13 +66,6 @@ TEST(RunCommand, TextViewBuildsOnlyWhenNeeded) {
     EXPECT_EQ(host.jobs_started, 2u);
 }
 
-TEST(RunCommand, ProblemBarCloses) {
-    TestHost host;
-    DocWindow* window = host.open_text("1\n{bad\n");
-    run_command(window, CommandId::ProblemBarClose);
-    EXPECT_TRUE(window->problem_bar_dismissed);
-}
-
 TEST(GoToPath, FailureKeepsTheBoxOpen) {
     TestHost host(true);
     DocWindow* window = host.open_text("{\"a\": 1}");

@@ -15,20 +15,17 @@ uint32_t command_of(const char* combo) {
     return accelerator_command_id(key, modifiers);
 }
 
+// The keys the end-to-end cases press (levels, Back, Forward, F3, Open from
+// Clipboard, close) are left to them.
 TEST(KeyBindings, CombinationsFindTheAcceleratorsCommand) {
-    struct Case {
-        const char* combo;
-        uint32_t command_id;
-    } cases[] = {
-        {"mod+shift+c", 1014}, {"MOD+C", 1013},       {"alt+mod+c", 1015},      {"alt+3", 1024},
-        {"alt+9", 1030},       {"f3", 1018},          {"shift+f3", 1019},       {"mod+g", 1018},
-        {"mod+shift+g", 1019}, {"f5", 1004},          {"mod+r", 1004},          {"mod+shift+v", 1002},
-        {"mod+[", 1031},       {"mod+]", 1032},       {"mod+shift+[", 1021},    {"mod+shift+]", 1020},
-        {"mod+=", 1008},       {"mod+shift+=", 1008}, {"mod+-", 1009},          {"mod+0", 1010},
-        {"mod+1", 1011},       {"mod+2", 1012},       {"alt+0", NO_COMMAND},    {"mod+alt+1", NO_COMMAND},
+    const struct { const char* combo; uint32_t command_id; } cases[] = {
+        {"mod+shift+c", 1014}, {"MOD+C", 1013},       {"alt+mod+c", 1015},    {"alt+3", 1024},
+        {"mod+g", 1018},       {"mod+shift+g", 1019}, {"f5", 1004},           {"mod+r", 1004},
+        {"mod+=", 1008},       {"mod+shift+=", 1008}, {"mod+-", 1009},        {"mod+0", 1010},
+        {"mod+1", 1011},       {"mod+2", 1012},       {"alt+0", NO_COMMAND},  {"mod+alt+1", NO_COMMAND},
         {"c", NO_COMMAND},     {"up", NO_COMMAND},    {"shift+alt+c", NO_COMMAND},
     };
-    for (const Case& c : cases) EXPECT_EQ(command_of(c.combo), c.command_id) << c.combo;
+    for (const auto& c : cases) EXPECT_EQ(command_of(c.combo), c.command_id) << c.combo;
 }
 
 TEST(KeyBindings, BadCombinationsAreRefused) {
