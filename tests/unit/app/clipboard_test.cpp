@@ -19,9 +19,7 @@ void go_to(DocWindow* window, const char* path) { ASSERT_TRUE(submit_go_to_path(
 // Bad bytes become U+FFFD as TextBuilder's repair makes them; a zero ends
 // the text, as it would end the UTF-16 one.
 TEST(ClipboardForm, HoldsWhatTheUtf16RoundTripGivesBack) {
-    struct Case {
-        std::string text, form;
-    } cases[] = {{std::string("a\0b", 3), "a"}, {"\xFF" "x", "\xEF\xBF\xBD" "x"}};
+    struct Case { std::string text, form; } cases[] = {{std::string("a\0b", 3), "a"}, {"\xFF" "x", "\xEF\xBF\xBD" "x"}};
     for (const Case& c : cases) {
         uint64_t length = 0;
         char* form = clipboard_form(c.text.data(), c.text.size(), &length);
@@ -34,12 +32,7 @@ TEST(ClipboardForm, HoldsWhatTheUtf16RoundTripGivesBack) {
 // The clipboard texts of every command are in the end-to-end copy case; here,
 // the flash each kind leaves, and a decoded zero that ends the text.
 TEST(CopySelection, EachKindFlashes) {
-    struct Case {
-        const char* select;
-        uint32_t command_id;
-        std::string clipboard;
-        const char* flash;
-    } cases[] = {
+    struct Case { const char* select; uint32_t command_id; std::string clipboard; const char* flash; } cases[] = {
         {"$.a[0]", 1013, "1", "Copied value"},
         {"$.a[1].b", 1016, "b", "Copied key"},
         {"$.a[1].b", 1101, ".a[1].b", "Copied path"},

@@ -42,12 +42,7 @@ TEST(OpenPath, ReadsParsesAndRemembersTheFile) {
 
 TEST(OpenPath, AsksWhenTheFileMayNotFitInMemory) {
     std::string path = write_test_file("forty.json", std::string(40, ' '));
-    struct Case {
-        uint64_t memory;
-        bool script_mode;
-        uint64_t test_ram;
-        bool asks;
-    } cases[] = {
+    struct Case { uint64_t memory; bool script_mode; uint64_t test_ram; bool asks; } cases[] = {
         {200, false, 100, false}, {133, false, 0, true},  {134, false, 0, false},
         {0, false, 0, false},   {100, true, 1000, false}, {100000, true, 100, true},
     };
@@ -67,10 +62,7 @@ uint64_t fixed_size = 0;
 const char* system_text = "";
 
 TEST(OpenPath, ReadErrorsUseTheSystemsWordsInASentence) {
-    struct Case {
-        const char* system;
-        const char* line;
-    } cases[] = {
+    struct Case { const char* system; const char* line; } cases[] = {
         {"Access is denied.\r\n", "open-error=Could not open \"missing.json\": access is denied."},
         {"OK. ", "open-error=Could not open \"missing.json\": OK."},
     };
@@ -90,10 +82,7 @@ TEST(OpenPath, ReadErrorsUseTheSystemsWordsInASentence) {
 
 TEST(OpenPath, SizeDecidesTooBigAndAShrinkingFileParsesWhatWasRead) {
     std::string path = write_test_file("sized.json", "[1,2]");
-    struct Case {
-        uint64_t size;
-        const char* line;
-    } cases[] = {
+    struct Case { uint64_t size; const char* line; } cases[] = {
         {0xFFFFFF01ull, "open-error=\"sized.json\" is 4.0 GB. Tarnwell opens files up to 4 GB."},
         {20, nullptr},
     };

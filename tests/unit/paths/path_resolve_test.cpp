@@ -8,10 +8,7 @@
 
 namespace {
 
-struct Resolved {
-    NodeId node;
-    std::string message;
-};
+struct Resolved { NodeId node; std::string message; };
 
 Resolved resolve(const Document* doc, const std::string& path) {
     char message[256];

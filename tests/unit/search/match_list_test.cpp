@@ -34,12 +34,7 @@ TEST(MatchList, FindsMatchesAcrossBlocks) {
     ASSERT_TRUE(state);
     ASSERT_GE(state->block_count, 2u);
     const NodeId last = 2 * count;
-    struct Case {
-        NodeId id;
-        uint32_t index_of;
-        uint32_t next;
-        uint32_t previous;
-    };
+    struct Case { NodeId id; uint32_t index_of; uint32_t next; uint32_t previous; };
     const Case cases[] = {
         {0, NO_MATCH, 0, count - 1},  // before every match: previous wraps to the last
         {2, 0, 1, count - 1},         // the first match

@@ -90,11 +90,7 @@ TEST(SearchView, FollowingWaitsWhileTheRunHasNothingAfterTheAnchor) {
     for (uint32_t i = 0; i < 1100000; i++) text += i == 5 || i == 1099000 ? "7," : "0,";
     text.back() = ']';
     DocumentPtr doc = load_text(text);
-    struct Case {
-        NodeId anchor;
-        NodeId midway;
-        NodeId at_end;
-    };
+    struct Case { NodeId anchor; NodeId midway; NodeId at_end; };
     const Case cases[] = {{3, 6, 6}, {500, 500, 1099001}, {1099500, 1099500, 6}};
     for (const Case& c : cases) {
         ViewPtr view = view_of(doc);
