@@ -16,17 +16,13 @@ Resolved resolve(const Document* doc, const std::string& path) {
     return Resolved{node, message};
 }
 
-TEST(PathResolve, EveryNotationNamesTheSameNode) {
-    DocumentPtr doc = load_text(R"({"a":[{"my key":1}], "obj":{"x":1,"y":2}, "k":1, "k":2, "0":"zero", "a/b":3, "m~n":4,
+TEST(PathResolve, RootFormsIndexesEscapesAndDuplicates) {
+    DocumentPtr doc = load_text(R"({"obj":{"x":1,"y":2}, "k":1, "k":2, "0":"zero", "a/b":3, "m~n":4,
         "é":5, "it's":6, "list":[1,2,3], "n":5})");
     const Document* d = doc.get();
+    // The five notations of one path are in the end-to-end Go to Path case. A
+    // duplicate key names its first occurrence.
     for (const char* path : {"", "$", ".", "$."}) EXPECT_EQ(resolve(d, path).node, 0u) << path;
-    NodeId target = resolve(d, "$.a[0]['my key']").node;
-    ASSERT_NE(target, NO_NODE);
-    EXPECT_EQ(key_of(d, target), "my key");
-    for (const char* path : {".a[0][\"my key\"]", "a[0][\"my key\"]", "[\"a\"][0][\"my key\"]", "/a/0/my key"})
-        EXPECT_EQ(resolve(d, path).node, target) << path;
-    // A duplicate key names its first occurrence.
     const std::pair<const char*, const char*> values[] = {
         {"$.obj[1]", "2"}, {"$.k", "1"}, {"/0", "zero"}, {"/a~1b", "3"}, {"/m~0n", "4"}, {"[\"\\u00e9\"]", "5"},
         {"$['é']", "5"}, {"$['it\\'s']", "6"},

@@ -59,22 +59,6 @@ TEST(Matcher, PlainAndRegexModesDifferOutsideTheTable) {
     EXPECT_FALSE(finds("\xCF\x89", "\xCE\xA9", 1, 1));
 }
 
-TEST(Matcher, MatchesAtTheFieldsEdgesOnly) {
-    std::string text = "abcd";
-    const uint8_t* start = bytes_of(text);
-    for (uint8_t match_case : {0, 1}) {
-        StatePtr state = compile(nullptr, "bc", SearchOptions{match_case, 0, 0, 0});
-        EXPECT_EQ(find_plain(state.get(), start, start + 3).end, start + 3);  // ends at the last byte
-        EXPECT_EQ(find_plain(state.get(), start, start + 2).start, nullptr);  // would run past the end
-        EXPECT_EQ(find_plain(state.get(), start + 2, start + 4).start, nullptr);
-    }
-    // A needle of one byte finds İ, which is two bytes in the text.
-    StatePtr i = compile(nullptr, "i");
-    std::string dotted = "\xC4\xB0";
-    PlainMatch match = find_plain(i.get(), bytes_of(dotted), bytes_of(dotted) + 2);
-    EXPECT_EQ(match.end - match.start, 2);
-}
-
 TEST(Matcher, FieldsAndScopes) {
     const std::string json = R"({"name":"Ann","k\u0065y":[true,1e5],"Key":{}})";
     // 0 object, 1 "name":"Ann", 2 key (escaped) array, 3 true, 4 1e5, 5 "Key":{}
