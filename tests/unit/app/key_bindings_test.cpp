@@ -35,10 +35,4 @@ TEST(KeyBindings, BadCombinationsAreRefused) {
     }
 }
 
-TEST(KeyBindings, TableHoldsEveryEntryAndStopsAtItsSize) {
-    Accelerator table[ACCELERATOR_TABLE_SIZE];
-    EXPECT_EQ(build_accelerator_table(table, ACCELERATOR_TABLE_SIZE), 37u);
-    EXPECT_EQ(build_accelerator_table(table, 5), 5u);
-}
-
 }  // namespace

@@ -26,18 +26,6 @@ TEST(Document, AbsentEmptyAndOutOfRangeGiveNeutralAnswers) {
     release(shared);
 }
 
-TEST(Document, SiblingsAndIndexes) {
-    DocumentPtr doc = load_text("[1,[2,3],4]");
-    const Document* d = doc.get();
-    EXPECT_EQ(child_at(d, 0, 2), 5u);
-    EXPECT_EQ(index_in_parent(d, 5), 2u);
-    EXPECT_EQ(first_child(d, 1), NO_NODE);
-    EXPECT_EQ(next_sibling(d, 2), 5u);
-    EXPECT_EQ(next_sibling(d, 4), NO_NODE);
-    EXPECT_EQ(next_sibling(d, 0), NO_NODE);
-    EXPECT_EQ(first_child(load_text("[[]]").get(), 1), NO_NODE);
-}
-
 TEST(Document, ValueLengthIncludesClosingBracketsAndTrailingCommas) {
     struct Case { const char* text; NodeId id; uint32_t length; };
     const Case cases[] = {

@@ -99,17 +99,6 @@ TEST(Parse, TrailingCommasCommentsAndJson5Keys) {
     EXPECT_EQ(value_of(d, 3), "3");
 }
 
-TEST(Parse, StopsAtTheFirstErrorKeepingWhatWasRead) {
-    DocumentPtr doc = load_text("{\"a\":[1,2");
-    const Document* d = doc.get();
-    ASSERT_EQ(node_count(d), 4u);
-    EXPECT_EQ(node_flags(d, 0), NodeFlags::Unclosed);
-    EXPECT_EQ(node_flags(d, 1), NodeFlags::Unclosed);
-    EXPECT_EQ(child_count(d, 1), 2u);
-    EXPECT_EQ(subtree_end(d, 0), 4u);
-    EXPECT_EQ(problem_at(d), "unexpected end of file@9");
-}
-
 TEST(Parse, HundredThousandLevelsAndNoMore) {
     const size_t levels = 100000;
     std::string deep(levels, '[');

@@ -37,19 +37,6 @@ TEST(Records, BlankAndPrettyJsonLines) {
     EXPECT_EQ(problem_count(d), 4u);
 }
 
-TEST(Records, ConcatenatedValuesWithABrokenOne) {
-    DocumentPtr broken = load_text("{\"a\":1} [1,x\n{\"b\":2}");
-    const Document* d = broken.get();
-    ASSERT_EQ(child_count(d, 0), 3u);
-    NodeId error = child_at(d, 0, 1);
-    EXPECT_EQ(kind(d, error), NodeKind::Error);
-    EXPECT_EQ(source_of(d, error), "[1,x");
-    EXPECT_EQ(problem_at(d), "expected a value@11");
-    EXPECT_EQ(key_of(d, child_at(d, 0, 2) + 1), "b");
-    EXPECT_EQ(record_line(d, child_at(d, 0, 2)), 2u);
-    EXPECT_EQ(record_line(d, 2), 0u);  // not a record
-}
-
 TEST(Records, ConcatenatedErrorRunsAheadThroughLines) {
     // The broken string swallows later lines before failing; their line starts
     // must still come out once each and in order.
@@ -87,17 +74,6 @@ TEST(Records, ChoosingTheReading) {
     DocumentPtr doc = load_text("1 // one\n[2,]\n");
     EXPECT_EQ(features(doc.get()), SyntaxFeatures::Comments | SyntaxFeatures::TrailingCommas);
     EXPECT_EQ(line_count(doc.get()), 3u);
-}
-
-TEST(Records, RootMovesExistingNodesUp) {
-    DocumentPtr doc = load_text("{\"a\":[1,2]} [3]");
-    const Document* d = doc.get();
-    ASSERT_EQ(node_count(d), 7u);
-    const NodeId parents[] = {NO_NODE, 0, 1, 2, 2, 0, 5};
-    for (NodeId id = 0; id < 7; id++) EXPECT_EQ(parent(d, id), parents[id]) << id;
-    EXPECT_EQ(subtree_end(d, 1), 5u);
-    EXPECT_EQ(key_of(d, 2), "a");
-    EXPECT_EQ(value_length(d, 1), 11u);
 }
 
 }  // namespace

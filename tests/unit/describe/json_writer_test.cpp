@@ -1,5 +1,5 @@
-// Writer layouts, token rewriting, records, sinks, the capped variant and the
-// copy texts.
+// Writer layouts, token rewriting, records, sinks and the capped variant (the
+// copy texts are in the end-to-end copy case).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,17 +17,6 @@ std::string json_of(const Document* doc, NodeId id, bool pretty) {
     if (!text) return "<none>";
     std::string result(text, length);
     EXPECT_EQ(length, json_text_length(doc, id, pretty));
-    free_text(text);
-    return result;
-}
-
-using CopyCommand = char* (*)(const Document* doc, NodeId id, uint64_t* length);
-
-std::string copied(CopyCommand command, const Document* doc, NodeId id) {
-    uint64_t length = 99;
-    char* text = command(doc, id, &length);
-    if (!text) return length == 0 ? "<none>" : "<none, but a length>";
-    std::string result(text, length);
     free_text(text);
     return result;
 }
@@ -98,19 +87,6 @@ TEST(JsonWriter, CappedRenderingStopsAtTheCapAndRepairs) {
     EXPECT_EQ(measure.length, full.length);
     tb_free(&full);
     tb_free(&capped);
-}
-
-TEST(JsonWriter, CopyTexts) {
-    DocumentPtr doc = load_text("{\"a\\u0062\":[\"a\\nb\",true,{\"c\":1}],'d':'e'}");
-    EXPECT_EQ(copied(key_copy_text, doc.get(), 0), "");
-    EXPECT_EQ(copied(key_copy_text, doc.get(), 1), "ab");
-    EXPECT_EQ(copied(key_copy_text, doc.get(), 4), "2");
-    EXPECT_EQ(copied(key_copy_text, doc.get(), 6), "d");
-    EXPECT_EQ(copied(value_copy_text, doc.get(), 2), "a\nb");
-    EXPECT_EQ(copied(value_copy_text, doc.get(), 4), "{\n  \"c\": 1\n}");
-    EXPECT_EQ(copied(value_copy_text, doc.get(), 6), "e");
-    EXPECT_EQ(copied(value_copy_text, doc.get(), 7), "<none>");
-    EXPECT_EQ(key_copy_text(nullptr, 0, nullptr), nullptr);
 }
 
 TEST(JsonWriter, AllocationFailuresGiveNoTextNeverAWrongOne) {

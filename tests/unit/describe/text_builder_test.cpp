@@ -1,4 +1,4 @@
-// TextBuilder growth, failure, caps and repair, and copy_out's cut.
+// TextBuilder failure, caps and repair, and copy_out's cut.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,24 +11,6 @@ namespace {
 
 std::string text_of(const TextBuilder& builder) {
     return builder.data ? std::string(reinterpret_cast<const char*>(builder.data), builder.length) : "";
-}
-
-TEST(TextBuilder, GrowsFrom256Or512ThenDoubles) {
-    struct Case { uint64_t first, second, capacity_after_first, capacity_after_second; };
-    const Case cases[] = {
-        {10, 0, 256, 256}, {255, 1, 256, 512}, {256, 0, 512, 512}, {1500, 0, 2048, 2048},
-        {10, 1000, 256, 1024}, {10, 1014, 256, 2048},
-    };
-    for (const Case& c : cases) {
-        TextBuilder builder = tb_growable();
-        tb_append(&builder, std::string(c.first, 'a').data(), c.first);
-        EXPECT_EQ(builder.capacity, c.capacity_after_first) << c.first;
-        tb_append(&builder, std::string(c.second, 'b').data(), c.second);
-        EXPECT_EQ(builder.capacity, c.capacity_after_second) << c.first << "+" << c.second;
-        EXPECT_EQ(text_of(builder), std::string(c.first, 'a') + std::string(c.second, 'b'));
-        EXPECT_EQ(builder.data[builder.length], 0);
-        tb_free(&builder);
-    }
 }
 
 TEST(TextBuilder, FailureKeepsWhatWasThereAndStoresNothingMore) {

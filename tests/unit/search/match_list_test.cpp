@@ -57,17 +57,4 @@ TEST(MatchList, FindsMatchesAcrossBlocks) {
     release_search(state);
 }
 
-TEST(MatchList, NoStateOrNoMatches) {
-    DocumentPtr doc = load_text("[1]");
-    SearchState* state = with_even_matches(doc.get(), 0);
-    for (const SearchState* s : {static_cast<const SearchState*>(nullptr), static_cast<const SearchState*>(state)}) {
-        EXPECT_EQ(match_count(s), 0u);
-        EXPECT_EQ(match_at(s, 0), NO_NODE);
-        EXPECT_EQ(match_index_of(s, 0), NO_MATCH);
-        EXPECT_EQ(next_match_index(s, 0, false), NO_MATCH);
-        EXPECT_EQ(next_match_index(s, 0, true), NO_MATCH);
-    }
-    release_search(state);
-}
-
 }  // namespace

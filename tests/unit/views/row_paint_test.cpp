@@ -23,22 +23,6 @@ void append(RowPaint* paint, const std::string& text, RunStyle style) {
     ASSERT_TRUE(append_run(paint, reinterpret_cast<const uint8_t*>(text.data()), uint32_t(text.size()), style));
 }
 
-TEST(RowPaint, AppendExtendsOnlyAnUnmarkedRunOfTheSameStyle) {
-    RowPaint paint = row_paint();
-    EXPECT_STREQ(reinterpret_cast<const char*>(paint.text), "");
-    append(&paint, "ab", RunStyle::Key);
-    append(&paint, "cd", RunStyle::Key);
-    append(&paint, ": ", RunStyle::Punctuation);
-    EXPECT_EQ(runs_of(paint), "1/0[abcd]7/0[: ]");
-    ASSERT_TRUE(mark_range(&paint, 4, 2, 1));
-    append(&paint, "x", RunStyle::Punctuation);
-    EXPECT_EQ(runs_of(paint), "1/0[abcd]7/1[: ]7/0[x]");
-    reset_row_paint(&paint);
-    EXPECT_EQ(paint.length + paint.run_count, 0u);
-    EXPECT_EQ(paint.node, NO_NODE);
-    release_row_paint(&paint);
-}
-
 TEST(RowPaint, MarksSplitAndMergeRuns) {
     struct Case { uint32_t start, length; const char* expected; } cases[] = {
         {1, 2, "1/0[a]1/1[bc]1/0[d]7/0[: ]"},
