@@ -190,7 +190,7 @@ TEST(ViewState, TypeAhead) {
 }
 
 TEST(ViewState, NextProblemWithOneErrorOrNone) {
-    // Wrapping from the last Error Node is part of the scripted session.
+    // Wrapping from the last Error Node is in the end-to-end JSON Lines case.
     DocumentPtr one = load_json_lines("1\nx\n2");
     ViewPtr single = view_of(one);
     select_node(single.get(), 2, false);
