@@ -105,28 +105,41 @@ void rapidjson_sum(const rapidjson::Value& value, Checksum* sum) {
 
 struct Result {
     double mb_per_s = 0;
+    double seconds = 0;         // median wall time of one parse
+    double user_seconds = 0;    // median processor time in the program
+    double system_seconds = 0;  // median time in the kernel, mostly page faults on fresh memory
     Checksum checksum;
     bool ok = false;
 };
+
+double timeval_seconds(timeval time) { return time.tv_sec + time.tv_usec / 1e6; }
 
 // Runs `prepare` (untimed), `parse` (timed) and `finish` (untimed, returns the
 // checksum on the first run) `reps` times.
 Result measure(const Input& input, int reps, const std::function<void()>& prepare,
                const std::function<bool()>& parse, const std::function<Checksum()>& finish) {
-    std::vector<double> times;
+    std::vector<double> times, user_times, system_times;
     Result result;
     result.ok = true;
     for (int i = 0; i < reps; i++) {
         prepare();
+        rusage usage_before, usage_after;
+        getrusage(RUSAGE_SELF, &usage_before);
         BenchClock::time_point start = BenchClock::now();
         bool ok = parse();
         double elapsed = seconds_since(start);
+        getrusage(RUSAGE_SELF, &usage_after);
         result.ok = result.ok && ok;
         Checksum sum = finish();
         if (i == 0) result.checksum = sum;
         times.push_back(elapsed);
+        user_times.push_back(timeval_seconds(usage_after.ru_utime) - timeval_seconds(usage_before.ru_utime));
+        system_times.push_back(timeval_seconds(usage_after.ru_stime) - timeval_seconds(usage_before.ru_stime));
     }
-    result.mb_per_s = input.text.size() / 1e6 / median(times);
+    result.seconds = median(times);
+    result.user_seconds = median(user_times);
+    result.system_seconds = median(system_times);
+    result.mb_per_s = input.text.size() / 1e6 / result.seconds;
     return result;
 }
 
@@ -289,6 +302,10 @@ int main(int argc, char** argv) {
         Result results[4] = {bench_tarnwell(input, input_reps), bench_simdjson(input, input_reps),
                              bench_rapidjson(input, input_reps, false), bench_rapidjson(input, input_reps, true)};
         print_row(input, results);
+        if (input.text.size() > (200u << 20)) {
+            std::printf("%-26s Tarnwell's load: %.3f s median (processor %.3f s, kernel %.3f s)\n", "", results[0].seconds,
+                        results[0].user_seconds, results[0].system_seconds);
+        }
         if (i < corpus_count) {
             for (int k = 0; k < 3; k++) log_sums[k] += std::log(results[0].mb_per_s / results[k + 1].mb_per_s);
         }
