@@ -177,6 +177,18 @@ inline uint32_t blank_mask16(const uint8_t* p) {
 #endif
 }
 
+// Bit i set when p[i] == byte, for i in 0..15.
+inline uint32_t byte_mask16(const uint8_t* p, uint8_t byte) {
+#if defined(__SSE2__)
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(byte)))));
+#else
+    uint32_t mask = 0;
+    for (int i = 0; i < 16; i++) mask |= uint32_t{p[i] == byte} << i;
+    return mask;
+#endif
+}
+
 // Past a run of digits that starts at p, reading 16 bytes at a time.
 inline const uint8_t* skip_digits16(const uint8_t* p) {
     for (;;) {
@@ -190,14 +202,30 @@ inline const uint8_t* skip_digits16(const uint8_t* p) {
 // not followed by a letter, digit, "+", "-", "." or "_"; nullptr otherwise.
 inline const uint8_t* scan_json_number(const uint8_t* p) {
     const uint8_t* q = p + (*p == '-');
-    const uint8_t* r;
-    if (*q == '0') r = q + 1;
-    else if (static_cast<uint8_t>(*q - '1') <= 8) r = is_digit(q[1]) ? skip_digits16(q + 2) : q + 1;
-    else return nullptr;
+    if (!is_digit(*q)) return nullptr;
+    const uint8_t* r = q + 1;
+    if (is_digit(*r)) {
+        if (*q == '0') return nullptr;  // a leading zero
+        // The integer and a fraction that ends within the 16 bytes after the
+        // sign come from one read, rather than a read for the fraction that
+        // has to wait for the integer's.
+        uint32_t digits = digit_mask16(q);
+        uint32_t end = static_cast<uint32_t>(__builtin_ctz(~digits));  // 2 to 16
+        r = q + end;
+        if (end < 15 && *r == '.') {
+            uint32_t fraction = static_cast<uint32_t>(__builtin_ctz(~(digits >> (end + 1))));
+            if (fraction == 0) return nullptr;
+            r += 1 + fraction;
+            if (r == q + 16) r = skip_digits16(r);
+            goto exponent;
+        }
+        if (end == 16) r = skip_digits16(r);
+    }
     if (*r == '.') {
         if (!is_digit(r[1])) return nullptr;
         r = skip_digits16(r + 2);
     }
+exponent:
     if ((*r | 0x20) == 'e') {
         r++;
         r += (*r == '+' || *r == '-');
@@ -205,18 +233,6 @@ inline const uint8_t* scan_json_number(const uint8_t* p) {
         r = skip_digits16(r + 1);
     }
     return ends_number_badly(*r) ? nullptr : r;
-}
-
-// Bit i set when p[i] == byte, for i in 0..15.
-inline uint32_t byte_mask16(const uint8_t* p, uint8_t byte) {
-#if defined(__SSE2__)
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(byte)))));
-#else
-    uint32_t mask = 0;
-    for (int i = 0; i < 16; i++) mask |= uint32_t{p[i] == byte} << i;
-    return mask;
-#endif
 }
 
 // The most numbers one call of scan_number_row finds ("1,1,1,...").

@@ -147,16 +147,18 @@ const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p) {
                 p++;
                 continue;
             }
-            uint32_t run;
-            do {
-                run = __builtin_ctz(~blank_mask16(p));
-                p += run;
-            } while (run == 16);
-            continue;
+        } else if (byte != '\n' || c->single_line) {
+            return p;
+        } else {
+            p++;
+            record_line_start(c, p);
         }
-        if (byte != '\n' || c->single_line) return p;
-        p++;
-        record_line_start(c, p);
+        // Indentation, which usually follows a line feed.
+        uint32_t run;
+        do {
+            run = __builtin_ctz(~blank_mask16(p));
+            p += run;
+        } while (run == 16);
     }
 }
 

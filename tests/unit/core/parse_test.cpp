@@ -3,6 +3,8 @@
 // syntax features it leaves.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "load_text.h"
 
 namespace {
@@ -59,6 +61,28 @@ TEST(Parse, Numbers) {
     EXPECT_EQ(node_flags(doc.get(), 2), NodeFlags::Json5Form);
     EXPECT_EQ(node_flags(doc.get(), 3), 0u);
     EXPECT_EQ(kind(doc.get(), 2), NodeKind::Number);
+}
+
+// Numbers are read in 16-byte steps; random ones with digit runs of every
+// length up to 40 (so that integers, points and fractions fall on both sides
+// of each step) must be accepted exactly when they are JSON numbers.
+TEST(Parse, NumbersOfEveryLengthAgainstTheGrammar) {
+    const std::regex json_number("-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?");
+    const char* pieces[] = {"-", ".", "e", "E+", "e-", "0", "00", "5"};
+    uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    for (int i = 0; i < 3000; i++) {
+        std::string number;
+        for (uint32_t part = 0, parts = 1 + next() % 4; part < parts; part++) {
+            if (next() % 3 == 0) number += pieces[next() % std::size(pieces)];
+            for (uint32_t digit = 0, run = next() % 41; digit < run; digit++) number += char('1' + next() % 9);
+        }
+        if (number.empty()) continue;
+        DocumentPtr doc = load_strict("[" + number + "]");
+        bool valid = std::regex_match(number, json_number);
+        ASSERT_EQ(problem_at(doc.get()).empty(), valid) << number;
+        if (valid) ASSERT_EQ(source_of(doc.get(), 1), number);
+    }
 }
 
 // Long rows of numbers are read many at a time; a space after each comma
