@@ -129,6 +129,20 @@ SearchOutcome run_one_search(Document* doc, const char* needle, uint8_t match_ca
     return outcome;
 }
 
+// find_plain alone over the whole text, as a plain search scans it between
+// the Nodes it has to look at: returns how many occurrences it met.
+uint64_t scan_whole_text(Document* doc, const char* needle, uint8_t match_case) {
+    SearchOptions options{match_case, 0, 0, 0};
+    SearchState* state = compile_search(doc, reinterpret_cast<const uint8_t*>(needle), std::strlen(needle), &options,
+                                        nullptr, 0);
+    const uint8_t* at = text(doc);
+    const uint8_t* end = at + text_length(doc);
+    uint64_t found = 0;
+    for (PlainMatch match = find_plain(state, at, end); match.start; match = find_plain(state, match.end, end)) found++;
+    release_search(state);
+    return found;
+}
+
 // run_search over a loaded Document against `grep -F -c` on the same file,
 // for a needle that never occurs and one found in about a million Nodes.
 void bench_search(uint64_t megabytes, int runs, const std::string& folder) {
@@ -162,21 +176,39 @@ void bench_search(uint64_t megabytes, int runs, const std::string& folder) {
                    {"USER1", 0, 0, "user1"}, {"user1[0-9]{3}@", 1, 1, "user1[0-9]{3}@"}};
     std::printf("  %-14s %-6s %9s %14s %10s %10s %7s %s\n", "needle", "mode", "matches", "id checksum",
                 "run_search", "grep", "ratio", "grep -c lines");
+    struct PlainFigures {
+        const char* needle;
+        uint64_t occurrences;
+        double find_plain, grep;
+    };
+    std::vector<PlainFigures> plain_figures;
     for (const Needle& needle : needles) {
-        std::vector<double> ours, theirs;
+        std::vector<double> ours, theirs, scans;
         SearchOutcome outcome{};
+        uint64_t occurrences = 0;
         std::string grep_answer;
-        // Alternate the two so that both see the same machine load.
+        // Alternate them so that all see the same machine load.
         for (int run = 0; run < runs; run++) {
             auto start = BenchClock::now();
             outcome = run_one_search(doc, needle.text, needle.match_case, needle.regex);
             ours.push_back(seconds_since(start));
             theirs.push_back(time_grep(needle.regex ? "-E -c" : "-F -c", needle.grep_text, path, &grep_answer));
+            if (!needle.regex && needle.match_case) {
+                start = BenchClock::now();
+                occurrences = scan_whole_text(doc, needle.text, needle.match_case);
+                scans.push_back(seconds_since(start));
+            }
         }
         std::printf("  %-14s %-6s %9u %14" PRIu64 " %8.3f s %8.3f s %6.2fx %s%s\n", needle.text,
                     needle.regex ? "regex" : needle.match_case ? "match" : "ignore", outcome.matches, outcome.id_sum, median(ours),
                     median(theirs), median(theirs) / median(ours), grep_answer.c_str(),
                     outcome.status == SEARCH_FINISHED ? "" : "  (the run did not finish)");
+        if (!scans.empty()) plain_figures.push_back({needle.text, occurrences, median(scans), median(theirs)});
+    }
+    std::printf("  find_plain alone over the whole text, against the same grep runs:\n");
+    for (const PlainFigures& figures : plain_figures) {
+        std::printf("  %-14s %9" PRIu64 " occurrences %8.3f s %8.3f s %6.2fx\n", figures.needle, figures.occurrences,
+                    figures.find_plain, figures.grep, figures.grep / figures.find_plain);
     }
     std::remove(path.c_str());
     release(doc);
