@@ -187,39 +187,47 @@ write_scalar: {
     pending_flags = 0;
     p = value_end;
     if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
+    goto next_in_row;
+}
+
 next_in_row:
     // Rows of numbers ("0.25,0.5,...") are most of many large files: go
     // straight on to the next one, many at a time once the row is long.
     if (*p == ',' && depth > 0 && !top_is_object && (is_digit(p[1]) || p[1] == '-')) {
         p++;
-        if (top_children < 2 || region_end - write < NUMBER_ROW_MAX) goto number_value;
-        if (row_pause > 0) {
-            row_pause--;
-            goto number_value;
-        }
-        uint8_t commas[NUMBER_ROW_MAX];
-        uint32_t found = scan_number_row(p, commas);
-        if (found == 0) {
-            // Not a row of plain numbers (exponents, spaces): leave the
-            // next few to the ordinary scan.
-            row_pause = 16;
-            goto number_value;
-        }
-        uint32_t number_start = 0;
-        for (uint32_t i = 0; i < found; i++) {
-            uint32_t length = commas[i] - number_start;
-            put_node(write++, NO_NODE, offset_of(c, p + number_start), count + 1, top_id,
-                     static_cast<uint32_t>(NodeKind::Number) | (length << NodePacked::CountShift));
-            note_child(c, top_id, top_children, count);
-            count++;
-            top_children++;
-            number_start = commas[i] + 1;
-        }
-        p += commas[found - 1];
-        if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
-        goto next_in_row;
+        if (top_children < 2) goto number_value;
+        goto number_row;
     }
     goto after_value;
+
+number_row: {
+    // p is at a number in an array.
+    if (region_end - write < NUMBER_ROW_MAX) goto number_value;
+    if (row_pause > 0) {
+        row_pause--;
+        goto number_value;
+    }
+    uint8_t commas[NUMBER_ROW_MAX];
+    uint32_t found = scan_number_row(p, commas);
+    if (found < 2) {
+        // Not a row of plain numbers (exponents, spaces, pairs): leave the
+        // next few to the ordinary scan, which is quicker for one number.
+        row_pause = 16;
+        if (found == 0) goto number_value;
+    }
+    uint32_t number_start = 0;
+    for (uint32_t i = 0; i < found; i++) {
+        uint32_t length = commas[i] - number_start;
+        put_node(write++, NO_NODE, offset_of(c, p + number_start), count + 1, top_id,
+                 static_cast<uint32_t>(NodeKind::Number) | (length << NodePacked::CountShift));
+        note_child(c, top_id, top_children, count);
+        count++;
+        top_children++;
+        number_start = commas[i] + 1;
+    }
+    p += commas[found - 1];
+    if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
+    goto next_in_row;
 }
 
 open_container: {
@@ -252,6 +260,7 @@ open_container: {
     p = skip_whitespace_inline(c, p + 1);
     if (*p == (object ? '}' : ']')) goto close_by_bracket;
     if (object) goto expect_key;
+    if (is_digit(*p) || *p == '-') goto number_row;
     goto dispatch_value;
 }
 
