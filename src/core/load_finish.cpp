@@ -50,14 +50,17 @@ void shrink_node_chunks(ParseContext* c) {
     doc->chunk_count = used_chunks;
     if (used_chunks == 0) return;
     // Chunk 0 was sized to the text and grown by doubling; later chunks are
-    // allocated whole, so the last of them may hold up to 20 MB unused.
-    // Shrinking it gives that back at no copy (it is a large block of its own);
-    // shrinking chunk 0 would copy it and costs more than it saves.
+    // allocated whole. Either way the last one may have room to spare, given
+    // back in place by shrinking (no copy: a block only gets smaller).
     uint32_t last = used_chunks - 1;
     uint32_t used = doc->node_count - (last << NODE_CHUNK_SHIFT);
-    if (last > 0 && used < NODE_CHUNK_SIZE) {
+    uint32_t capacity = last == 0 ? c->chunk0_capacity : NODE_CHUNK_SIZE;
+    if (used < capacity) {
         // A failed shrink keeps the larger chunk, which is just as good.
-        if (Node* trimmed = mem_realloc_array(doc->node_chunks[last], used)) doc->node_chunks[last] = trimmed;
+        if (Node* trimmed = mem_realloc_array(doc->node_chunks[last], used)) {
+            doc->node_chunks[last] = trimmed;
+            if (last == 0) c->chunk0_capacity = used;
+        }
     }
 }
 
