@@ -58,10 +58,8 @@ Text generate(GeneratedShape shape, uint64_t bytes, bool pretty) {
     return text;
 }
 
-void bench_expand_all(uint32_t wanted_nodes, int runs) {
-    // An API document has about one Node per 14 bytes; generate a little more.
-    auto start = BenchClock::now();
-    Text text = generate(GeneratedShape::Api, uint64_t{wanted_nodes} * 15, false);
+// Loads a generated text; the benchmark cannot go on without it.
+Document* load_or_exit(const Text& text) {
     uint32_t outcome = 0;
     LoadOptions options{};
     Document* doc = load_document(text.bytes, text.length, &options, nullptr, &outcome);
@@ -69,6 +67,14 @@ void bench_expand_all(uint32_t wanted_nodes, int runs) {
         std::fprintf(stderr, "load failed: %u\n", outcome);
         std::exit(1);
     }
+    return doc;
+}
+
+void bench_expand_all(uint32_t wanted_nodes, int runs) {
+    // An API document has about one Node per 14 bytes; generate a little more.
+    auto start = BenchClock::now();
+    Text text = generate(GeneratedShape::Api, uint64_t{wanted_nodes} * 15, false);
+    Document* doc = load_or_exit(text);
     std::printf("row model: %.0f MB API document, %u nodes (generated and loaded in %.1f s)\n",
                 text.length / 1e6, node_count(doc), seconds_since(start));
     RowModel* model = create_row_model(doc);
@@ -155,13 +161,7 @@ void bench_search(uint64_t megabytes, int runs, const std::string& folder) {
     }
     std::fclose(file);
     auto load_start = BenchClock::now();
-    uint32_t load_outcome = 0;
-    LoadOptions load_options{};
-    Document* doc = load_document(text.bytes, text.length, &load_options, nullptr, &load_outcome);
-    if (!doc) {
-        std::fprintf(stderr, "load failed: %u\n", load_outcome);
-        std::exit(1);
-    }
+    Document* doc = load_or_exit(text);
     std::printf("search: %.0f MB pretty API document, %u nodes, loaded in %.1f s, in %s\n", text.length / 1e6,
                 node_count(doc), seconds_since(load_start), path.c_str());
     // Ignoring case, ours is still compared with grep matching case: the bar
