@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <vector>
 
 #include "base/memory.h"
-#include "core/utf16.h"
 #include "load_text.h"
 #include "progress_log.h"
 
@@ -43,19 +41,6 @@ TEST(Load, ByteOrderMarksAndUtf16) {
         EXPECT_STREQ(encoding_label(doc.get()), c.label);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(text(doc.get())), text_length(doc.get())), c.text);
     }
-}
-
-TEST(Load, Utf16MeasuresInSixtyFourBits) {
-    // A pass reports the full UTF-8 length and never writes past its capacity.
-    std::string units;
-    for (int i = 0; i < 100; i++) units.append("\x00\x4E", 2);  // U+4E00, three bytes each in UTF-8
-    uint64_t produced = 0;
-    std::vector<uint8_t> out(10, 0xAA);
-    auto in = reinterpret_cast<const uint8_t*>(units.data());
-    ASSERT_EQ(convert_utf16(in, units.size(), false, out.data(), 4, nullptr, &produced), Utf16Status::Done);
-    EXPECT_EQ(produced, 300u);
-    EXPECT_EQ(out[3], 0xAA);  // only whole characters that fit are stored
-    EXPECT_EQ(out[0], 0xE4);
 }
 
 TEST(Load, ProgressReachesTheEndAndCancelStopsAtTheNextCheckpoint) {

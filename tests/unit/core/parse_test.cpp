@@ -1,6 +1,4 @@
-// What the scanners and the structural parser accept, and where and how they
-// stop: each case is a text, the reading switches, the first problem and the
-// syntax features it leaves.
+// What the scanners and the structural parser accept, and where and how they stop.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -11,49 +9,44 @@ namespace {
 
 using namespace SyntaxFeatures;
 
-struct ParseCase {
-    const char* text;
-    bool strict;
-    const char* problem;  // "message@offset", or "" for none
-    uint32_t features;
-};
-
-void expect_cases(const ParseCase* cases, size_t count) {
-    for (size_t i = 0; i < count; i++) {
-        const ParseCase& c = cases[i];
-        DocumentPtr doc = load_text(c.text, LoadOptions{c.strict, 0});
-        ASSERT_TRUE(doc) << c.text;
-        EXPECT_EQ(problem_at(doc.get()), c.problem) << c.text << (c.strict ? " (strict)" : "");
-        EXPECT_EQ(features(doc.get()), c.features) << c.text;
-    }
-}
-
-TEST(Parse, Strings) {
-    const ParseCase cases[] = {
+// Each case: a text, whether strict, the first problem as "message@offset"
+// ("" for none), and the syntax features it leaves.
+TEST(Parse, ProblemsAndFeatures) {
+    const struct { const char* text; bool strict; const char* problem; uint32_t features; } cases[] = {
         {"[\"a\tb\"]", false, "", RawControlChars}, {"[\"a\tb\"]", true, "control character in string@3", 0},
         {"[\"\\x41\\v\"]", false, "", Json5}, {"[\"\\x41\"]", true, "invalid escape@2", 0},
         {"[\"\\01\"]", false, "invalid escape@2", 0}, {"[\"\\0\"]", false, "", Json5},
         {"[\"\\u12G4\"]", false, "invalid escape@2", 0}, {"[\"\\u12", false, "unterminated string@1", 0},
         {"[\"a\\\nb\", \"c\\\r\nd\", \"e\\\rf\", \"g\\\xE2\x80\xA8h\"]", false, "", Json5},
+        {"[1.,1.e5,.5,+1,-Infinity,NaN,0x1F,-0XaB]", false, "", Json5}, {"[0x1F]", true, "invalid number@1", 0},
+        {"[1_000]", false, "invalid number@1", 0}, {"[+1]", true, "expected a value@1", 0},
+        {"[Infinityx]", false, "invalid literal@1", 0}, {"[1 2]", false, "expected , or ] after a value@3", 0},
+        {"{\"a\" 1}", false, "expected : after the key@5", 0},
+        {"{\"a\":1 \"b\"}", false, "expected , or } after a value@7", 0}, {"{\"a\"", false, "unexpected end of file@4", 0},
+        {"{1:2}", false, "expected a key in double quotes@1", 0}, {"[1,\f2]", false, "expected a value@3", 0},
+        {"[1]]", false, "unexpected text after the JSON value@3", 0}, {"[1 //c\n]", true, "comments are not allowed@3", 0},
+        {"  ", true, "expected a value@2", 0}, {"[1] /* open", false, "unexpected end of file@11", 0},
+        {"{\"a\":1,}", true, "trailing comma@6", 0},
+        {"{/*x*/\"a\"/*y*/:/*z*/1/*w*/,/*v*/}", false, "", Comments | TrailingCommas},
+        {"// lead\n[1, // one\n 2]", false, "", Comments}, {"{a:1}", true, "expected a key in double quotes@1", 0},
+        {"{a\\u0062:1}", false, "expected : after the key@2", Json5},
     };
-    expect_cases(cases, std::size(cases));
+    for (const auto& c : cases) {
+        DocumentPtr doc = load_text(c.text, LoadOptions{c.strict, 0});
+        ASSERT_TRUE(doc) << c.text;
+        EXPECT_EQ(problem_at(doc.get()), c.problem) << c.text << (c.strict ? " (strict)" : "");
+        EXPECT_EQ(features(doc.get()), c.features) << c.text;
+    }
     std::string nul("[\"a\0b\"]", 7);
     EXPECT_EQ(features(load_text(nul).get()), RawControlChars);  // a zero byte inside the text is a control character
-}
-
-TEST(Parse, Numbers) {
-    // Strict runs are checked against the grammar below; these are the JSON5 forms.
-    for (const char* text : {"[01]", "[.]", "[+]", "[0x]", "[1_000]", "[1e]", "[-x]", "[1.5.3]"})
-        EXPECT_EQ(problem_at(load_text(text).get()), "invalid number@1") << text;
-    const ParseCase cases[] = {
-        {"[1.,1.e5,.5,+1,-Infinity,NaN,0x1F,-0XaB]", false, "", Json5}, {"[0x1F]", true, "invalid number@1", 0},
-        {"[+1]", true, "expected a value@1", 0}, {"[Infinityx]", false, "invalid literal@1", 0},
-    };
-    expect_cases(cases, std::size(cases));
-    DocumentPtr doc = load_text("[1.,0x1F,2]");
-    EXPECT_EQ(node_flags(doc.get(), 1), NodeFlags::Json5Form);
-    EXPECT_EQ(node_flags(doc.get(), 2), NodeFlags::Json5Form);
-    EXPECT_EQ(node_flags(doc.get(), 3), 0u);
+    DocumentPtr doc = load_text("{a:1, 'b':2, \"\\x41\":/*x*/3, d:[1.,0x1F,2]}");
+    const Document* d = doc.get();
+    EXPECT_EQ(key_offset(d, 2), 6u);
+    EXPECT_EQ(node_flags(d, 2), NodeFlags::Json5Form);
+    EXPECT_EQ(node_flags(d, 3), NodeFlags::Json5Form | NodeFlags::KeyEscaped);
+    EXPECT_EQ(key_of(d, 3), "A");
+    EXPECT_EQ(node_flags(d, 5), NodeFlags::Json5Form);  // 1.
+    EXPECT_EQ(node_flags(d, 7), 0u);
 }
 
 // Numbers are read in 16-byte steps; random ones with digit runs of every
@@ -110,36 +103,6 @@ TEST(Parse, NumberRowsReadLikeOneByOne) {
             ASSERT_EQ(problem.substr(0, problem.find('@')), expected.substr(0, expected.find('@'))) << tight;
         }
     }
-}
-
-TEST(Parse, LiteralsAndStructure) {
-    const ParseCase cases[] = {
-        {"[null_]", false, "invalid literal@1", 0}, {"[1 2]", false, "expected , or ] after a value@3", 0},
-        {"{\"a\" 1}", false, "expected : after the key@5", 0},
-        {"{\"a\":1 \"b\"}", false, "expected , or } after a value@7", 0}, {"{\"a\"", false, "unexpected end of file@4", 0},
-        {"{1:2}", false, "expected a key in double quotes@1", 0}, {"[1,\f2]", false, "expected a value@3", 0},
-        {"[1]]", false, "unexpected text after the JSON value@3", 0}, {"[1 //c\n]", true, "comments are not allowed@3", 0},
-        {"  ", true, "expected a value@2", 0}, {"[1] /* open", false, "unexpected end of file@11", 0},
-    };
-    expect_cases(cases, std::size(cases));
-}
-
-TEST(Parse, TrailingCommasCommentsAndJson5Keys) {
-    const ParseCase cases[] = {
-        {"{\"a\":1,}", true, "trailing comma@6", 0},
-        {"{/*x*/\"a\"/*y*/:/*z*/1/*w*/,/*v*/}", false, "", Comments | TrailingCommas},
-        {"// lead\n[1, // one\n 2]", false, "", Comments}, {"{a:1}", true, "expected a key in double quotes@1", 0},
-        {"{a\\u0062:1}", false, "expected : after the key@2", Json5},
-        {"{9a:1}", false, "expected a key in double quotes@1", 0},
-    };
-    expect_cases(cases, std::size(cases));
-    DocumentPtr doc = load_text("{a:1, 'b':2, \"\\x41\":/*x*/3}");
-    const Document* d = doc.get();
-    EXPECT_EQ(key_offset(d, 2), 6u);
-    EXPECT_EQ(node_flags(d, 2), NodeFlags::Json5Form);
-    EXPECT_EQ(node_flags(d, 3), NodeFlags::Json5Form | NodeFlags::KeyEscaped);
-    EXPECT_EQ(key_of(d, 3), "A");
-    EXPECT_EQ(value_of(d, 3), "3");
 }
 
 TEST(Parse, HundredThousandLevelsAndNoMore) {

@@ -23,14 +23,6 @@ TEST(Records, JsonLinesErrors) {
     }
 }
 
-TEST(Records, PrettyJsonLinesAreBrokenRecords) {
-    DocumentPtr pretty = load_json_lines("{\n  \"a\": 1,\n  \"b\": [2]\n}\n");
-    const Document* d = pretty.get();
-    EXPECT_EQ(child_count(d, 0), 4u);
-    for (uint32_t i = 0; i < 4; i++) EXPECT_EQ(kind(d, child_at(d, 0, i)), NodeKind::Error) << i;
-    EXPECT_EQ(problem_count(d), 4u);
-}
-
 TEST(Records, ConcatenatedErrorRunsAheadThroughLines) {
     // The broken string swallows later lines before failing; their line starts
     // must still come out once each and in order.

@@ -50,32 +50,23 @@ TEST(SearchView, CounterTexts) {
     EXPECT_EQ(selected_node(restored.get()), 2u);
 }
 
-// Follows the search and reads the counter at the run's first progress point.
-struct Midway {
-    ViewState* view;
-    NodeId selected = NO_NODE;
-    std::string counter_text;
-    static void at_progress(void* argument, uint64_t, uint64_t) {
-        Midway* midway = static_cast<Midway*>(argument);
-        if (midway->selected != NO_NODE) return;
-        follow_search(midway->view);
-        midway->selected = selected_node(midway->view);
-        midway->counter_text = counter(midway->view);
-    }
-};
-
 // The first progress point comes at Node 1,000,000, with only Node 6 found:
 // the selection must not wrap back to it before the run has ended.
 TEST(SearchView, FollowingWaitsWhileTheRunHasNothingAfterTheAnchor) {
     DocumentPtr doc = load_text(numbers(1100000, {5, 1099000}));
-    struct Case { NodeId anchor; NodeId midway; NodeId at_end; };
-    const Case cases[] = {{3, 6, 6}, {500, 500, 1099001}, {1099500, 1099500, 6}};
-    for (const Case& c : cases) {
+    struct Case { NodeId anchor, midway, at_end; };
+    for (const Case& c : {Case{3, 6, 6}, Case{500, 500, 1099001}, Case{1099500, 1099500, 6}}) {
         ViewPtr view = view_of(doc);
         select_node(view.get(), c.anchor, false);
         attach_search(view.get(), compile_query(doc.get(), "7").release());
-        Midway midway{view.get()};
-        ProgressContext progress{Midway::at_progress, &midway, nullptr};
+        struct Midway { ViewState* view; NodeId selected; std::string counter_text; } midway{view.get(), NO_NODE, ""};
+        ProgressContext progress{[](void* argument, uint64_t, uint64_t) {
+                                     Midway* m = static_cast<Midway*>(argument);
+                                     if (m->selected != NO_NODE) return;
+                                     follow_search(m->view);
+                                     m->selected = selected_node(m->view);
+                                     m->counter_text = counter(m->view);
+                                 }, &midway, nullptr};
         ASSERT_EQ(run_search(view->search, &progress), SEARCH_FINISHED);
         EXPECT_EQ(midway.selected, c.midway) << c.anchor;
         EXPECT_EQ(midway.counter_text, "1 so far");
