@@ -12,21 +12,12 @@
 
 namespace {
 
-TEST(RunCommand, WindowCommandsGoToTheHost) {
-    TestHost host;
-    DocWindow* window = create_doc_window(&host.app, true);
-    std::vector<uint32_t> ids = {1001, 1003, 1004, 1006, 1008, 1009, 1010, 1050, 1143, 1130, 1199};
-    for (uint32_t id : ids) run_command(window, id);
-    EXPECT_EQ(host.window_commands, ids);
-}
-
-// Levels, Back and Forward run in the end-to-end cases; the subtree commands
-// of the context menu have no script command.
+// The subtree commands of the context menu have no script command.
 TEST(RunCommand, SubtreeCommandsRepaintTheList) {
     TestHost host;
     DocWindow* window = host.open_text("{\"a\":{\"b\":{\"c\":1}},\"d\":[1,{\"e\":2}]}");
     submit_go_to_path(window, "$.d", 3);
-    const std::pair<uint32_t, uint32_t> steps[] = {{1141, 5}, {1140, 8}};  // collapse, expand: rows
+    const std::pair<uint32_t, uint32_t> steps[] = {{CommandId::CollapseSubtree, 5}, {CommandId::ExpandSubtree, 8}};
     for (const auto& [id, rows] : steps) {
         host.notices.clear();
         run_command(window, id);
@@ -42,18 +33,14 @@ TEST(RunCommand, SettingsCommandsStoreAndSave) {
     run_command(first, CommandId::SetPathStyle + 2);
     EXPECT_EQ(host.app.settings.path_style, 2);
     EXPECT_TRUE(host.notices[second] & Notice::Menus);
-    uint8_t guides = host.app.settings.indent_guides;
-    run_command(first, CommandId::IndentGuides);
-    EXPECT_NE(host.app.settings.indent_guides, guides);
     run_command(first, command_id_of_index(CommandIndex::Inspector));
     EXPECT_EQ(first->inspector_shown, host.app.settings.inspector);
     run_command(second, command_id_of_index(CommandIndex::Inspector));
     EXPECT_NE(second->inspector_shown, first->inspector_shown);
-    EXPECT_EQ(host.saves, 3u);
+    EXPECT_EQ(host.saves, 2u);
 }
 
-// Switching itself is in the end-to-end text view case: a build is started
-// once, and never while one runs or a text view is held.
+// A text view build starts once, and never while one runs or a text view is held.
 TEST(RunCommand, TextViewBuildsOnlyWhenNeeded) {
     TestHost host;
     DocWindow* window = host.open_text("{\"a\": [1, 2]}");
@@ -71,7 +58,6 @@ TEST(GoToPath, FailureKeepsTheBoxOpen) {
     DocWindow* window = host.open_text("{\"a\": 1}");
     EXPECT_FALSE(submit_go_to_path(window, "$.b", 3));
     EXPECT_TRUE(window->goto_mode);
-    EXPECT_EQ(host.lines, std::vector<std::string>{std::string("goto-error=") + window->goto_message});
     EXPECT_TRUE(submit_go_to_path(window, "$.a", 3));
     EXPECT_FALSE(window->goto_mode);
     EXPECT_EQ(window->goto_message[0], 0);
@@ -80,7 +66,6 @@ TEST(GoToPath, FailureKeepsTheBoxOpen) {
 TEST(DocWindowTexts, NamesAndFlashesAreCutAtTheirUtf16Length) {
     TestHost host;
     DocWindow* window = create_doc_window(&host.app, true);
-    EXPECT_EQ(host.title(window), "Tarnwell");
     std::string emoji;
     for (int i = 0; i < 200; i++) emoji += "\xF0\x9F\x98\x80";  // two units each
     set_display_name(window, emoji.c_str(), emoji.size());

@@ -66,7 +66,7 @@ TestHost::TestHost(bool script_mode) {
     };
     host.all_windows_closed = [](void* context) { host_of(context)->all_closed = true; };
     host.document_installed = [](void*, DocWindow*) {};
-    host.run_window_command = [](void* context, DocWindow*, uint32_t id) { host_of(context)->window_commands.push_back(id); };
+    host.run_window_command = [](void*, DocWindow*, uint32_t) {};
     host.schedule_settings_save = [](void* context) { host_of(context)->saves++; };
     init_app(&app, &host);
     app.script_mode = script_mode ? 1 : 0;
@@ -98,12 +98,6 @@ uint32_t TestHost::window_count() const {
     uint32_t count = 0;
     for (DocWindow* window = app.windows; window; window = window->next) count++;
     return count;
-}
-
-std::string TestHost::title(const DocWindow* window) const {
-    char text[TITLE_SIZE];
-    doc_window_title(window, text, sizeof text);
-    return text;
 }
 
 bool TestHost::timer_running(DocWindow* window, uint32_t id) const { return timers.count({window, id}) != 0; }

@@ -26,7 +26,6 @@ struct TestHost {
     std::deque<Job*> posted;
     std::map<std::pair<DocWindow*, uint32_t>, uint32_t> timers;  // running: delay
     std::map<DocWindow*, uint32_t> notices;                      // OR-ed since the last clear
-    std::vector<uint32_t> window_commands;
     uint32_t jobs_started = 0;
     uint32_t saves = 0;
     bool all_closed = false;
@@ -38,7 +37,6 @@ struct TestHost {
     // Opens `text` from the clipboard; the window that shows it.
     DocWindow* open_text(const std::string& text);
     uint32_t window_count() const;
-    std::string title(const DocWindow* window) const;
     bool timer_running(DocWindow* window, uint32_t id) const;
 };
 

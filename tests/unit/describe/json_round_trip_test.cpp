@@ -1,7 +1,5 @@
-// What the writer writes reads back, strictly, as the same values: real-world
-// documents, the JSONTestSuite's valid files, JSON5 and raw control
-// characters. And a 100 MB generated document loads whole and is written with
-// constant extra memory.
+// What the writer writes reads back, strictly, as the same values; and 100 MB
+// is written with constant extra memory.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -66,7 +64,6 @@ TEST(JsonRoundTrip, HundredMegabytesInTwoPassesAndOneAllocation) {
     // The container stack of each pass (depth stays within its first 64
     // entries) and the text itself: nothing grows with the size of the value.
     EXPECT_EQ(allocations, 3u);
-    EXPECT_EQ(length, text.size());
     EXPECT_TRUE(std::string(written, length) == text) << "minified output differs from the minified source";
     free_text(written);
 }

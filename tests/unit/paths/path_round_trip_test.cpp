@@ -11,10 +11,9 @@
 
 namespace {
 
-// The Node each path must name, worked out independently: the walk from the
-// root takes, at each step, the first child with the same decoded key (so a
-// duplicate key, and everything below it, names the first occurrence), or
-// the child at the same index.
+// The Node each path must name, worked out independently: at each step the
+// first child with the same decoded key (a duplicate names the first), or the
+// child at the same index.
 std::vector<NodeId> expected_targets(const Document* doc) {
     std::unordered_map<NodeId, std::unordered_map<std::string, NodeId>> first_keys;
     auto first_with_key = [&](NodeId container, const std::string& key) {
@@ -41,7 +40,6 @@ std::vector<NodeId> expected_targets(const Document* doc) {
     return target;
 }
 
-// Checks every node and style; returns the number of failures (reporting the first few).
 int check_round_trips(const Document* doc, const std::string& name) {
     int failures = 0;
     std::string path;  // reused: millions of paths
@@ -72,8 +70,7 @@ TEST(PathRoundTrip, BenchmarkCorpus) {
 }
 
 TEST(PathRoundTrip, AdversarialKeys) {
-    // As written between double quotes in the text; each names an object, an
-    // array inside it and an object inside that, all with the same key.
+    // Each key names an object, an array in it and an object in that.
     const char* const keys[] = {"", "$", "$ref", "0", "12", "a/b~c", "~0", "~1", "it's", "say \\\"hi\\\"",
                                 "back\\\\slash", "line\\nfeed", "tab\\there", "cr\\rhere", "\\u0001\\u001f", "\x7f",
                                 "ключ", "東京", "😀", "a.b", "a[0]", "['x']", "/", "//", " ", "_", "$$", "a b", "dup", "dup"};
@@ -89,9 +86,8 @@ TEST(PathRoundTrip, AdversarialKeys) {
 }
 
 TEST(PathRoundTrip, KeysThatAreNotValidUtf8NameTheFirstLookAlike) {
-    // Bytes that are not UTF-8 are written as U+FFFD, so a path to such a key
-    // names the first key that reads the same: here the path of the key 0xFE
-    // names the earlier key 0xFF. That is the limit of a path as text.
+    // Bytes that are not UTF-8 are written as U+FFFD, so the path of the key
+    // 0xFE names the earlier key 0xFF: the limit of a path as text.
     DocumentPtr doc = load_text("{\"\xFF\":1, \"\xFE\":2, \"\xEF\xBF\xBD\":3}");
     const Document* d = doc.get();
     std::string path = measured_text([&](char* out, uint64_t size) {

@@ -52,32 +52,25 @@ std::string describe(const std::string& text) {
     return out;
 }
 
+// The usage errors of click, copy, dump, level and write are in the
+// end-to-end cases.
 TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
     const std::string bad = "error: unknown command or bad arguments";
     const std::string write_usage = "error: write <file> <source>, both under build/tmp/ or tests/samples/";
     const std::string cases[][2] = {
-        {"clip", "action 2 []"},
         {"key ALT+Right", "action 3 key 39 mod 2"},
-        {"key mod+=", "action 3 key 187 mod 4"},
         {"click 0 shift chevron alt", "action 5 mod 3 chevron"},
         {"search a b /case /keys", "action 6 case scope 1 [a b]"},
-        {"search a/case", "action 6 [a/case]"},
-        {"search /Case", "action 6 [/Case]"},
-        {"level 9", "action 0 id 1030 n 9,0"},
+        {"search a/case", "action 6 [a/case]"}, {"search /Case", "action 6 [/Case]"},
         {"dump rows 0 4294967295", "action 9 n 0,4294967295"},
-        {"dump menu", "action 9 windows"},
         {"answer Open Anyway", "action 14 [Open Anyway]"},
         {"write tests/samples/new.json build/tmp/old.json", "action 10 [tests/samples/new.json] [build/tmp/old.json]"},
-        {"Quit", bad}, {"quit now", bad}, {"level -1", bad}, {"crumb 4294967296", bad}, {"crumb +1", bad},
-        {"wait 0", bad}, {"search a /keys /values", bad}, {"dump rows 1", bad}, {"dump state now", bad},
+        {"Quit", bad}, {"crumb 4294967296", bad}, {"crumb +1", bad}, {"wait 0", bad},
+        {"search a /keys /values", bad}, {"dump rows 1", bad},
         {"click 1 alt alt", "error: click <row> [chevron] [alt] [shift]"},
-        {"copy value twice", "error: copy what?"},
-        {"dump", "error: dump what?"},
         {"write build/tmp/x.json src/main.cpp", write_usage},
         {"write /build/tmp/x.json tests/samples/a.json", write_usage},
-        {"write build/tmp/x.json tests/samples/../../secret", write_usage},
         {"write build/tmp/a..b tests/samples/a.json", write_usage},
-        {"write build/tmp/x.json", write_usage},
     };
     for (const auto& c : cases) EXPECT_EQ(describe(c[0]), c[1]) << c[0];
 }

@@ -49,30 +49,24 @@ ProgramRun run_script(const std::string& script) {
                         "--test-out", scratch("script.out")});
 }
 
-TEST(ScriptHost, NeedsSettings) {
+TEST(ScriptHost, NeedsSettingsAndAReadableScript) {
     write_text(scratch("script.txt"), "quit\n");
+    const std::string needs = "script-error=--test-script needs --settings <file>\n";
     ProgramRun with_output = run_program({"--test-script", scratch("script.txt"), "--test-out", scratch("script.out")});
     EXPECT_EQ(with_output.exit_code, 2);
-    EXPECT_EQ(with_output.output, "script-error=--test-script needs --settings <file>\n");
-    ProgramRun without_output = run_program({"--test-script", scratch("script.txt")});
-    EXPECT_EQ(without_output.exit_code, 2);
-    EXPECT_EQ(without_output.diagnostics, "script-error=--test-script needs --settings <file>\n");
-}
-
-TEST(ScriptHost, UnreadableScriptEndsAtLineZero) {
-    ProgramRun run = run_program({"--test-script", scratch("no such script"), "--settings", scratch("script.settings"),
-                           "--test-out", scratch("script.out")});
-    EXPECT_EQ(run.exit_code, 2);
-    EXPECT_EQ(run.output, "script-error=line 0: cannot read the script or write the output\n");
+    EXPECT_EQ(with_output.output, needs);
+    EXPECT_EQ(run_program({"--test-script", scratch("script.txt")}).diagnostics, needs);
+    ProgramRun unreadable = run_program({"--test-script", scratch("no such script"), "--settings",
+                                         scratch("script.settings"), "--test-out", scratch("script.out")});
+    EXPECT_EQ(unreadable.exit_code, 2);
+    EXPECT_EQ(unreadable.output, "script-error=line 0: cannot read the script or write the output\n");
 }
 
 TEST(ScriptHost, RefusesWhatNeedsRealWindows) {
     write_text(scratch("deep.json"), "{\"a\": [1]}");
     const std::string open = "open " + scratch("deep.json") + "\n";
-    const char* const cases[][2] = {
-        {"screenshot start", "screenshot"}, {"resize 800 600", "resize"}, {"reload", "reload"},
-        {"dump menu", "dump menu"},         {"dump reloads", "dump reloads"}, {"key mod+o", "key mod+o"},
-    };
+    const char* const cases[][2] = {{"screenshot start", "screenshot"}, {"resize 800 600", "resize"}, {"reload", "reload"},
+                                    {"dump menu", "dump menu"}, {"dump reloads", "dump reloads"}, {"key mod+o", "key mod+o"}};
     for (const auto& c : cases) {
         ProgramRun run = run_script(open + c[0] + "\ndump windows\n");
         EXPECT_EQ(run.exit_code, 2) << c[0];
