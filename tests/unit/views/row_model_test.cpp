@@ -1,5 +1,5 @@
-// The row model against its rules, and against a naive recomputation of the
-// rows from the expansion bits after random sequences of changes.
+// The row model against a naive recomputation of the rows from the expansion
+// bits, after fixed and random sequences of changes.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,29 +26,22 @@ std::vector<NodeId> rows_of(const RowModel* model) {
     return rows;
 }
 
-// The rows as the expansion bits define them: a Node is a row when every
-// ancestor has its bit set.
-std::vector<NodeId> naive_rows(const RowModel* model) {
+// Empty when the model keeps its invariants, else what is wrong. A Node is a
+// row when every ancestor has its bit set.
+std::string check_model(const RowModel* model) {
     const Document* doc = model->document;
-    std::vector<NodeId> rows;
+    std::vector<NodeId> naive;
     for (NodeId id = 0; id < node_count(doc); id++) {
         bool visible = true;
-        for (NodeId up = parent(doc, id); up != NO_NODE && visible; up = parent(doc, up)) {
-            visible = is_expanded(model, up);
-        }
-        if (visible) rows.push_back(id);
+        for (NodeId up = parent(doc, id); up != NO_NODE && visible; up = parent(doc, up)) visible = is_expanded(model, up);
+        if (visible) naive.push_back(id);
     }
-    return rows;
-}
-
-// Empty when the model keeps its invariants, else what is wrong.
-std::string check_model(const RowModel* model) {
-    if (rows_of(model) != naive_rows(model)) return "rows differ from the naive recomputation";
+    if (rows_of(model) != naive) return "rows differ from the naive recomputation";
     uint32_t set = 0;
     for (NodeId id = 0; id < model->node_count; id++) {
         if (!is_expanded(model, id)) continue;
         set++;
-        if (!is_expandable(model->document, id)) return "bit on a Node that cannot expand: " + std::to_string(id);
+        if (!is_expandable(doc, id)) return "bit on a Node that cannot expand: " + std::to_string(id);
     }
     if (set != expanded_count(model)) return "expanded_count is stale";
     if (model->row_count > model->row_capacity) return "more rows than capacity";
@@ -70,25 +63,16 @@ TEST(RowModel, ChangesOfTheBitsAndTheRows) {
         {"a hidden Node: only its bit", expand, 2, "0", 1},
         {"toggle the root", toggle, 0, "0 1 7", 2},
         {"toggle a: b kept its bit", toggle, 1, "0-3 6 7", 3},
-        {"an expanded Node", expand, 0, "0-3 6 7", 3},
-        {"the empty array", expand, 6, "0-3 6 7", 3},
-        {"a string", expand, 7, "0-3 6 7", 3},
-        {"past the end", expand, 99, "0-3 6 7", 3},
         {"collapse keeps the inner bits", collapse, 1, "0 1 7", 2},
-        {"so they show again", expand, 1, "0-3 6 7", 3},
         {"collapse_subtree clears them", collapse_subtree, 1, "0 1 7", 1},
         {"as expanding again shows", expand, 1, "0-2 6 7", 2},
         {"expand_subtree: never the empty array", expand_subtree, 1, "0-7", 4},
         {"collapse_subtree of the root", collapse_subtree, 0, "0", 0},
         {"expand_subtree of a hidden Node: only bits", expand_subtree, 2, "0", 2},
-        {"level 1", level, 1, "0 1 7", 1},
         {"level 2", level, 2, "0-2 6 7", 2},
-        {"level 0", level, 0, "0", 0},
         {"collapse all leaves the root open", all, 0, "0 1 7", 1},
         {"reveal expands the ancestors only", reveal, 3, "0-3 6 7", 3},
-        {"reveal past the end", reveal, 99, "0-3 6 7", 3},
     };
-    EXPECT_EQ(ids_text(model->rows, row_count(model.get())), "0");
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.change(model.get(), step.id);
@@ -99,43 +83,24 @@ TEST(RowModel, ChangesOfTheBitsAndTheRows) {
     EXPECT_EQ(row_of_node(model.get(), 4), NO_NODE);
 }
 
-std::string array_of_numbers(uint32_t count) {
+std::string array_of_arrays(uint32_t count) {
     std::string text = "[";
     for (uint32_t i = 0; i < count; i++) text += i ? ",[0]" : "[0]";
     return text + "]";
 }
 
-TEST(RowModel, InitialExpansionDependsOnTheNodeCount) {
-    // [[0],[0],...]: 1 + 2 * items Nodes. 5000 Nodes need an odd count, so
-    // add one scalar item: [[0],...,1].
-    DocumentPtr small = load_text(array_of_numbers(2499).insert(1, "1,"));
+TEST(RowModel, InitialExpansionOpensUpTo5000Nodes) {
+    // [[0],...]: 1 + 2 * items Nodes; one scalar item more makes 5000.
+    DocumentPtr small = load_text(array_of_arrays(2499).insert(1, "1,"));
     ASSERT_EQ(node_count(small.get()), 5000u);
     ModelPtr model = model_of(small);
     initial_expansion(model.get());
     EXPECT_EQ(row_count(model.get()), 5000u);
-    DocumentPtr large = load_text(array_of_numbers(2500));
-    ASSERT_EQ(node_count(large.get()), 5001u);
+    DocumentPtr large = load_text(array_of_arrays(2500));
     model = model_of(large);
     initial_expansion(model.get());
     EXPECT_EQ(row_count(model.get()), 2501u);
     EXPECT_EQ(expanded_count(model.get()), 1u);
-}
-
-TEST(RowModel, ExpandAllIsTheIdentityAndCollapseShrinksTheArray) {
-    DocumentPtr doc = load_text(array_of_numbers(3000));
-    ModelPtr model = model_of(doc);
-    expand_all(model.get());
-    ASSERT_EQ(row_count(model.get()), node_count(doc.get()));
-    for (uint32_t row = 0; row < row_count(model.get()); row++) ASSERT_EQ(node_at_row(model.get(), row), row);
-    EXPECT_EQ(expanded_count(model.get()), 3001u);
-    collapse(model.get(), 0);
-    EXPECT_EQ(model->row_capacity, 1024u);  // one row left: the small size
-    expand(model.get(), 0);
-    EXPECT_EQ(model->row_capacity, 6001u);  // doubling from 1024 stops at the node count
-    collapse_all(model.get());
-    EXPECT_EQ(row_count(model.get()), 3001u);
-    EXPECT_EQ(model->row_capacity, 6001u);  // half full: no shrink
-    EXPECT_EQ(check_model(model.get()), "");
 }
 
 // A random JSON text of nested objects, arrays and scalars, empty containers
@@ -184,7 +149,7 @@ TEST(RowModel, RandomChangesMatchTheNaiveRows) {
 }
 
 TEST(RowModel, AllocationFailuresLeaveASoundModel) {
-    DocumentPtr doc = load_text(array_of_numbers(40));
+    DocumentPtr doc = load_text(array_of_arrays(40));
     sweep_allocation_failures([&](uint64_t n) {
         RowModel* model = create_row_model(doc.get());
         if (!model) return;
@@ -194,11 +159,10 @@ TEST(RowModel, AllocationFailuresLeaveASoundModel) {
         expand(model, 0);
         expand_all(model);
         EXPECT_EQ(check_model(model), "") << "allocation " << n;
-        if (row_count(model) != node_count(doc.get())) {
-            // Growth failed somewhere: expand_to_level fell back to the root
-            // alone, or the expansions changed nothing.
+        // A failed growth: expand_to_level fell back to the root alone, or
+        // the expansions changed nothing.
+        if (row_count(model) != node_count(doc.get()))
             EXPECT_TRUE(before.size() == 1 || rows_of(model) == before) << "allocation " << n;
-        }
         release_row_model(model);
     });
 }

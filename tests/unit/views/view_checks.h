@@ -1,5 +1,4 @@
-// Owning a ViewState or a TextView in a test, and short texts of rows, lines
-// and history that expectations can be written against.
+// Owning a ViewState or a TextView, and short texts of rows, lines and history.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -46,8 +45,7 @@ inline std::string rows_text(const ViewState* view) {
 inline std::string back_text(const ViewState* view) { return ids_text(view->back, view->back_count); }
 inline std::string forward_text(const ViewState* view) { return ids_text(view->forward, view->forward_count); }
 
-// The mark of each marked run of a painted row or line: 1 a match, 2 the
-// current match.
+// The mark of each marked run: 1 a match, 2 the current match.
 inline std::string run_marks(const RowPaint& paint) {
     std::string marks;
     for (uint32_t i = 0; i < paint.run_count; i++) {
@@ -56,7 +54,6 @@ inline std::string run_marks(const RowPaint& paint) {
     return marks;
 }
 
-// Builds a text view of the Document and hands it to the ViewState.
 inline void give_text_view(ViewState* view, uint32_t mode) {
     uint32_t outcome = 0;
     ProgressContext progress{};
@@ -88,9 +85,7 @@ inline std::string painted_line(const TextView* view, uint32_t line, uint32_t bu
 
 inline std::string all_text(const TextView* view) {
     uint32_t lines = text_line_count(view);
-    return measured_text([&](char* out, uint64_t size) {
-        return lines ? text_of_lines(view, 0, lines - 1, out, size) : 0;
-    });
+    return measured_text([&](char* out, uint64_t size) { return lines ? text_of_lines(view, 0, lines - 1, out, size) : 0; });
 }
 
 // A plain search (or one with these options) for `query`; the caller releases it.

@@ -35,15 +35,11 @@ TEST(ViewState, EmptyDocumentAndMissingStateDoNothing) {
 
 TEST(ViewState, CreateSurvivesEveryAllocationFailure) {
     DocumentPtr doc = load_text(NESTED);
-    uint64_t allocations = sweep_allocation_failures([&](uint64_t) {
+    sweep_allocation_failures([&](uint64_t) {
         ViewState* view = create_view_state(doc.get(), true);
-        if (view) {
-            EXPECT_EQ(selected_node(view), 0u);
-            EXPECT_GE(row_count(view->row_model), 1u);
-        }
+        if (view) EXPECT_EQ(node_at_row(view->row_model, selected_row(view)), 0u);
         release_view_state(view);
     });
-    EXPECT_GE(allocations, 4u);
     EXPECT_EQ(doc->reference_count.load(), 1u);
 }
 
@@ -57,44 +53,35 @@ TEST(ViewState, SelectionHistory) {
     select_node(v, 0, true);
     EXPECT_EQ(back_text(v), "");
     EXPECT_EQ(take_scroll_request(v), 0u);
-    EXPECT_EQ(take_scroll_request(v), NO_LINE);
-
     // 65 moves push 65 entries; the oldest, the root, is gone.
     v->user_moved = 0;
     for (NodeId id = 1; id <= 65; id++) select_node(v, id, false);
     EXPECT_EQ(back_text(v), "1-64");
     EXPECT_EQ(v->user_moved, 0);
-
-    EXPECT_EQ(run_view_command(v, ViewCommand::Back), 1u);
-    EXPECT_EQ(run_view_command(v, ViewCommand::Back), 1u);
+    run_view_command(v, ViewCommand::Back);
+    run_view_command(v, ViewCommand::Back);
     EXPECT_EQ(forward_text(v), "65 64");
     EXPECT_EQ(run_view_command(v, ViewCommand::Forward), 1u);
     EXPECT_EQ(back_text(v), "1-63");
     EXPECT_EQ(v->user_moved, 1);
-
-    // A new selection after Back empties Forward.
+    // A new selection after Back empties Forward; one beyond the Document is ignored.
     select_node(v, 80, true);
     EXPECT_EQ(forward_text(v), "");
-    EXPECT_EQ(run_view_command(v, ViewCommand::Forward), 0u);
-    EXPECT_EQ(selected_node(v), 80u);
-
-    select_node(v, 101, true);  // beyond the Document
+    select_node(v, 101, true);
     EXPECT_EQ(selected_node(v), 80u);
 }
 
-struct KeyCase {
-    const char* name;
-    uint32_t levels, start, key, modifiers, page_rows, handled, selected;
-    std::string rows;
-    uint32_t expanded;
-};
-
+// Plain arrows, Space, Return and Alt+Left are in the end-to-end navigation.
 TEST(ViewState, TreeKeys) {
     using namespace ViewKey;
     const uint32_t shift = KeyModifier::Shift, alt = KeyModifier::Alt, ctrl = KeyModifier::Ctrl;
+    struct KeyCase {
+        const char* name;
+        uint32_t levels, start, key, modifiers, page_rows, handled, selected;
+        const char* rows;
+        uint32_t expanded;
+    };
     const KeyCase cases[] = {
-        {"Left on a collapsed child selects its parent", INITIAL, 3, Left, 0, 1, 1, 2, "0-3 6 7", 3},
-        {"Right on a scalar is handled and does nothing", INITIAL, 7, Right, 0, 1, 1, 7, "0-3 6 7", 3},
         {"Left at the collapsed root does nothing", 0, 0, Left, 0, 1, 1, 0, "0", 0},
         {"Alt+Right expands the whole subtree", 1, 1, Right, alt, 1, 1, 1, "0-7", 4},
         {"Ctrl+Right belongs to the accelerators", 1, 1, Right, ctrl, 1, 0, 1, "0 1 7", 1},
@@ -102,7 +89,6 @@ TEST(ViewState, TreeKeys) {
         {"Page Down with no page rows moves one row", INITIAL, 0, PageDown, 0, 0, 1, 1, "0-3 6 7", 3},
         {"Page Up moves a page", INITIAL, 7, PageUp, 0, 2, 1, 3, "0-3 6 7", 3},
         {"Page Up stops at the first row", INITIAL, 2, PageUp, 0, 5, 1, 0, "0-3 6 7", 3},
-        {"Ctrl+Space belongs to the accelerators", INITIAL, 3, Space, ctrl, 1, 0, 3, "0-3 6 7", 3},
         {"Escape is not a view key", INITIAL, 3, 266, 0, 1, 0, 3, "0-3 6 7", 3},
     };
     DocumentPtr doc = load_text(NESTED);
@@ -134,9 +120,8 @@ TEST(ViewState, ClicksSelectRowsAndToggleChevrons) {
     const Click clicks[] = {
         {1, true, KeyModifier::Alt, 1, "0 1 7"},  // Alt on an expanded chevron collapses the subtree
         {1, true, 0, 1, "0-2 6 7"},               // the inner bits were cleared
-        {2, true, 0, 2, "0-3 6 7"},               //
-        {5, true, 0, 7, "0-3 6 7"},               // a scalar's chevron area only selects
-        {6, false, 0, 7, "0-3 6 7"},              // beyond the rows: ignored
+        {4, true, 0, 7, "0-2 6 7"},               // a scalar's chevron area only selects
+        {5, false, 0, 7, "0-2 6 7"},              // beyond the rows: ignored
     };
     for (const Click& c : clicks) {
         SCOPED_TRACE(c.row);
@@ -144,17 +129,19 @@ TEST(ViewState, ClicksSelectRowsAndToggleChevrons) {
         click_row(v, c.row, c.chevron, c.modifiers);
         EXPECT_EQ(selected_node(v), c.selected);
         EXPECT_EQ(rows_text(v), c.rows);
-        EXPECT_EQ(v->user_moved, c.row < 6 ? 1 : 0);
+        EXPECT_EQ(v->user_moved, c.row < 5 ? 1 : 0);
     }
     double_click_row(v, 2);
     EXPECT_EQ(selected_node(v), 2u);
-    EXPECT_EQ(rows_text(v), "0-2 6 7");
-    double_click_row(v, 4);  // "e", a scalar
+    EXPECT_EQ(rows_text(v), "0-3 6 7");
+    double_click_row(v, 5);  // "e", a scalar
     EXPECT_EQ(selected_node(v), 7u);
-    EXPECT_EQ(rows_text(v), "0-2 6 7");
+    EXPECT_EQ(rows_text(v), "0-3 6 7");
     EXPECT_EQ(back_text(v), "");
 }
 
+// A prefix within a second and a new one after a pause are in the end-to-end
+// navigation.
 TEST(ViewState, TypeAhead) {
     // 0 root, 1 apple, 2 Avocado, 3 banana, 4 abc, 5 list, 6-7 its items, 8 Émile
     DocumentPtr doc = load_text("{\"apple\":1,\"Avocado\":2,\"banana\":3,\"abc\":4,\"list\":[0,1],\"\xC3\x89mile\":5}");
@@ -162,29 +149,25 @@ TEST(ViewState, TypeAhead) {
     ViewState* v = view.get();
     struct Typed { uint32_t code_point; uint64_t now; uint32_t found; NodeId selected; };
     const Typed typed[] = {
-        {'a', 1000, 1, 1},    // the next row whose key starts with a
+        {'a', 1000, 1, 1},
         {'b', 1500, 1, 4},    // "ab", searched from apple itself
         {'a', 3000, 1, 1},    // after a pause "a" again, from the row after abc, wrapping
         {'A', 5000, 1, 2},    // "Avocado", case ignored
-        {'z', 7000, 0, 2},    // nothing starts with z: nothing moves
         {0xC9, 14000, 1, 8},  // É finds é
         {'l', 15000, 1, 5},   // letters never find key-less items
-        {'x', 14000, 0, 5},   // the clock went back: a new buffer, "x"
+        {'x', 14000, 0, 5},   // the clock went back: a new buffer, "x", finding nothing
     };
     for (const Typed& t : typed) {
         SCOPED_TRACE(t.now);
         EXPECT_EQ(type_ahead(v, t.code_point, t.now), t.found);
         EXPECT_EQ(selected_node(v), t.selected);
     }
-    EXPECT_EQ(v->typed_count, 1u);
     EXPECT_EQ(back_text(v), "");
     for (uint32_t refused : {31u, 127u, 0x110000u}) EXPECT_EQ(type_ahead(v, refused, 14001), 0u);
     EXPECT_EQ(v->typed_count, 1u);
-
     // A 65th character is dropped but the search still runs.
     for (uint32_t i = 0; i < 70; i++) type_ahead(v, 'q', 20000 + i);
     EXPECT_EQ(v->typed_count, TYPE_AHEAD_SIZE);
-    EXPECT_EQ(v->typed_tick, 20069u);
     EXPECT_EQ(navigate_key(v, ViewKey::Home, 0, 1), 1u);
     EXPECT_EQ(v->typed_count, 0u);
 }
@@ -212,8 +195,7 @@ TEST(ViewState, BreadcrumbsAndGoToPath) {
     EXPECT_EQ(breadcrumb_text(v, 5, text, sizeof text), 0u);
     select_breadcrumb(v, 9);
     EXPECT_EQ(go_to_path(v, nullptr, 0, text, sizeof text), 0u);
-    EXPECT_STREQ(text, "");
-    EXPECT_EQ(go_to_path(v, "", 0, text, sizeof text), 1u);
+    EXPECT_EQ(go_to_path(v, "", 0, text, sizeof text), 1u);  // the empty path is the root
     EXPECT_EQ(back_text(v), "0 4");
     EXPECT_EQ(selected_node(v), 0u);
 }
