@@ -38,7 +38,6 @@ std::string describe(const std::string& text) {
     ScriptCommand command;
     if (const char* error = parse_script_command(&lines.at(0), &command)) return std::string("error: ") + error;
     std::string out = "action " + std::to_string(static_cast<int>(command.action));
-    if (command.command_id) out += " id " + std::to_string(command.command_id);
     if (command.numbers[0] || command.numbers[1])
         out += " n " + std::to_string(command.numbers[0]) + "," + std::to_string(command.numbers[1]);
     if (command.key) out += " key " + std::to_string(command.key) + " mod " + std::to_string(command.modifiers);
@@ -46,7 +45,6 @@ std::string describe(const std::string& text) {
     if (command.on_chevron) out += " chevron";
     if (command.match_case) out += " case";
     if (command.scope) out += " scope " + std::to_string(command.scope);
-    if (command.needs_windows) out += " windows";
     if (command.text) out += " [" + std::string(command.text, command.text_length) + "]";
     if (command.source) out += " [" + std::string(command.source, command.source_length) + "]";
     return out;

@@ -18,16 +18,11 @@ std::string run_search(const std::string& text, const char* query, SearchOptions
     return run_cli(run_search_command, text, args);
 }
 
-TEST(CliSearch, CounterAndPaths) {
-    const struct { const char* query; SearchOptions options; uint32_t paths; const char* output; } cases[] = {
-        {"ann", {1, 0, 0, 0}, CLI_DEFAULT_PATHS, "search=1 match\n$.friends[1].Name\nexit=0\n"},
-        {"name", {0, 0, 1, 0}, 2, "search=4 matches\n$.name\n$.friends[0].name\nexit=0\n"},
-        {"n", {0, 0, 0, 2}, 0, "search=2+ matches\nexit=0\n"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(run_search(PEOPLE, c.query, c.options, c.paths), c.output) << c.query;
-}
-
-TEST(CliSearch, CompileErrorsAreReported) {
+// The counter, at most `paths` JSONPaths, and a compile error's exit code.
+TEST(CliSearch, CounterPathsAndErrors) {
+    EXPECT_EQ(run_search(PEOPLE, "ann", {1, 0, 0, 0}), "search=1 match\n$.friends[1].Name\nexit=0\n");
+    EXPECT_EQ(run_search(PEOPLE, "name", {0, 0, 1, 0}, 2), "search=4 matches\n$.name\n$.friends[0].name\nexit=0\n");
+    EXPECT_EQ(run_search(PEOPLE, "n", {0, 0, 0, 2}, 0), "search=2+ matches\nexit=0\n");
     std::string failed = run_search(PEOPLE, "(a", SearchOptions{0, 1, 0, 0});
     EXPECT_EQ(failed.rfind("search-error=", 0), 0u) << failed;
     EXPECT_NE(failed.find("\nexit=1\n"), std::string::npos);
