@@ -4,19 +4,6 @@
 
 namespace {
 
-TEST(Memory, HookFailsTheChosenAllocationOrEveryOneFromIt) {
-    for (bool later_too : {false, true}) {
-        mem_test_fail_at(2, later_too);
-        void* blocks[3] = {mem_alloc(16), mem_alloc(16), mem_alloc_zeroed(16)};
-        EXPECT_EQ(mem_test_allocation_count(), 3u);
-        mem_test_fail_at(0);
-        EXPECT_NE(blocks[0], nullptr);
-        EXPECT_EQ(blocks[1], nullptr);
-        EXPECT_EQ(blocks[2] == nullptr, later_too);
-        for (void* block : blocks) mem_free(block);
-    }
-}
-
 TEST(Memory, FailedReallocKeepsTheOldBlockAndArraySizesDoNotOverflow) {
     char* block = static_cast<char*>(mem_alloc(4));
     ASSERT_NE(block, nullptr);

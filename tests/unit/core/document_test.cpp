@@ -8,21 +8,6 @@
 
 namespace {
 
-TEST(Document, AbsentEmptyAndOutOfRangeGiveNeutralAnswers) {
-    DocumentPtr doc = load_text("[1]"), empty = load_text("");
-    const Document* d = doc.get();
-    for (NodeId none : {parent(d, 2), subtree_end(d, 99), child_at(d, 0, 1)}) EXPECT_EQ(none, NO_NODE);
-    for (uint64_t zero : {uint64_t{node_count(nullptr)}, copy_value(d, 7, nullptr, 0), uint64_t{key_repeat_count(d, 1)},
-                          uint64_t{line_count(empty.get())}, uint64_t{child_count(empty.get(), 0)}})
-        EXPECT_EQ(zero, 0u);
-    EXPECT_EQ(kind(d, 2), NodeKind::Null);
-    // A retained Document outlives its first owner.
-    Document* shared = retain(doc.get());
-    doc.reset();
-    EXPECT_EQ(node_count(shared), 2u);
-    release(shared);
-}
-
 TEST(Document, ValueLengthIncludesClosingBracketsAndTrailingCommas) {
     struct Case { const char* text; NodeId id; uint32_t length; };
     const Case cases[] = {
@@ -89,17 +74,6 @@ TEST(Document, KeysRepeatByDecodedTextAndTokensSpanTheQuotes) {
     // Keys that are not valid UTF-8 still count themselves and their twins.
     DocumentPtr bad = load_text("{\"\xFF\":1, \"\xFF\":2, \"\xEF\xBF\xBD\":3}");
     EXPECT_EQ(key_repeat_count(bad.get(), 1), 3u);
-}
-
-TEST(Document, ColumnsCountCharacters) {
-    DocumentPtr doc = load_text("[\"\xC3\xA9\xC3\xA9\", \"\x80x\",\n  1]");
-    const Document* d = doc.get();
-    EXPECT_EQ(column_of_offset(d, 6), 5u);   // after [ " é é
-    EXPECT_EQ(column_of_offset(d, 10), 9u);  // the stray byte counts as one
-    EXPECT_EQ(column_of_offset(d, 17), 3u);  // second line
-    EXPECT_EQ(column_of_offset(d, 999), 5u); // clamped to the end
-    EXPECT_EQ(line_of_offset(d, 14), 0u);
-    EXPECT_EQ(line_start(d, 5), text_length(d));
 }
 
 TEST(Document, ProblemInfoCacheIsSharedBetweenThreads) {

@@ -43,18 +43,6 @@ TEST(SettingsParse, ValuesAreCheckedClampedOrSkipped) {
               (std::vector<int>{0, 1, 0, 0}));
 }
 
-TEST(SettingsParse, WindowNeedsFourIntegersAndNoNegativeSize) {
-    struct Case { const char* text; std::vector<int32_t> expected; };
-    const Case cases[] = {
-        {"window=-10 -20 300 400", {-10, -20, 300, 400}}, {"window=5000000000 0 10 10", {1000000000, 0, 10, 10}},
-        {"window=1 2 3", {0, 0, 0, 0}}, {"window=1  2 3 4", {0, 0, 0, 0}}, {"window=1 2 3 -4", {0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        auto settings = parsed(c.text);
-        EXPECT_EQ(std::vector<int32_t>(settings->window, settings->window + 4), c.expected) << c.text;
-    }
-}
-
 TEST(SettingsParse, RecentKeepsTheFirstTenDistinctValidPaths) {
     std::string text = "recent=b\n";
     for (int i = 0; i < 11; i++) text += "recent=" + std::to_string(i) + "\nrecent=b\n";
@@ -82,21 +70,6 @@ TEST(SettingsFormat, WritesDefaultsAndRepairsValuesOutOfRange) {
     EXPECT_STREQ(small, "them");
     EXPECT_EQ(format_settings(settings.get(), small, 0), text.size());
     EXPECT_STREQ(small, "them");
-}
-
-TEST(SettingsRecent, AddPutsThePathFirstOnceAndDropsTheOldest) {
-    auto settings = parsed("recent=a\nrecent=b\nrecent=c\n");
-    EXPECT_TRUE(add_recent(settings.get(), "c"));
-    EXPECT_EQ(recent_of(*settings), (std::vector<std::string>{"c", "a", "b"}));
-    // The path may be an entry of the list itself.
-    EXPECT_TRUE(add_recent(settings.get(), settings->recent[2]));
-    EXPECT_EQ(recent_of(*settings), (std::vector<std::string>{"b", "c", "a"}));
-    EXPECT_FALSE(add_recent(settings.get(), "tab\there"));
-    EXPECT_EQ(settings->recent_count, 3);
-
-    for (int i = 0; i < 10; i++) EXPECT_TRUE(add_recent(settings.get(), std::to_string(i).c_str()));
-    EXPECT_EQ(recent_of(*settings), (std::vector<std::string>{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}));
-    EXPECT_EQ(check_settings_invariants(*settings), "");
 }
 
 TEST(SettingsFormat, ParsingTheFormattedTextGivesTheRecordBack) {

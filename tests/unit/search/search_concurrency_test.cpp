@@ -3,12 +3,9 @@
 // Built on its own under ThreadSanitizer as well (the tsan preset).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <thread>
 
-#include "search/search_view.h"
 #include "search_checks.h"
-#include "views/view_state.h"
 
 namespace {
 
@@ -56,47 +53,6 @@ TEST(SearchConcurrency, AReaderSeesAGrowingPrefixOfTheMatches) {
         worker.join();
         EXPECT_EQ(status, SEARCH_FINISHED);
         EXPECT_EQ(match_list(state.get()), expected);
-    }
-}
-
-TEST(SearchConcurrency, TheWindowFollowsAndCountsWhileTheRunGoesOn) {
-    DocumentPtr doc = many_matches();
-    ViewState* view = create_view_state(doc.get(), false);
-    ASSERT_TRUE(view);
-    select_node(view, 100000, true);
-    attach_search(view, compile_query(doc.get(), "ab").release());
-    std::thread worker([view] { EXPECT_EQ(run_search(view->search, nullptr), SEARCH_FINISHED); });
-    char counter[64];
-    while (!is_finished(view->search)) {
-        follow_search(view);
-        search_counter_text(view, counter, sizeof counter);
-        NodeId selected = selected_node(view);
-        ASSERT_TRUE(selected == 100000 || selected == 100001) << selected;
-    }
-    worker.join();
-    follow_search(view);
-    EXPECT_EQ(selected_node(view), 100001u);  // the first "ab" after the anchor
-    search_counter_text(view, counter, sizeof counter);
-    EXPECT_STREQ(counter, "50,001 of 80,000");
-    release_view_state(view);
-}
-
-TEST(SearchConcurrency, CancellingStopsTheRunWithAPrefix) {
-    DocumentPtr doc = many_matches();
-    std::vector<NodeId> expected = search_all(doc.get(), "ab");
-    for (uint8_t regex : {0, 1}) {
-        StatePtr state = compile_query(doc.get(), "ab", SearchOptions{0, regex, 0, 0});
-        std::atomic<uint32_t> cancel{0};
-        ProgressContext progress{nullptr, nullptr, &cancel};
-        uint32_t status = NO_NODE;
-        std::thread worker([&] { status = run_search(state.get(), &progress); });
-        while (match_count(state.get()) == 0 && !is_finished(state.get())) std::this_thread::yield();
-        cancel.exchange(1);
-        worker.join();
-        std::vector<NodeId> found = match_list(state.get());
-        EXPECT_TRUE(status == SEARCH_CANCELLED || status == SEARCH_FINISHED);
-        EXPECT_EQ(is_finished(state.get()), status == SEARCH_FINISHED);
-        EXPECT_TRUE(std::equal(found.begin(), found.end(), expected.begin()));
     }
 }
 

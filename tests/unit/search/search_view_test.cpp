@@ -39,15 +39,6 @@ TEST(SearchView, CounterTexts) {
     EXPECT_EQ(selected_node(v), 2u);
     attach_search(v, nullptr);
     EXPECT_EQ(counter(v), "");
-
-    // A restored view keeps its selection: the user is taken to have moved.
-    ViewPtr restored = view_of(doc);
-    restored->restored = 1;
-    select_node(restored.get(), 2, false);
-    attach_search(restored.get(), compile_query(doc.get(), "a").release());
-    ASSERT_EQ(run_search(restored->search, nullptr), SEARCH_FINISHED);
-    follow_search(restored.get());
-    EXPECT_EQ(selected_node(restored.get()), 2u);
 }
 
 // The first progress point comes at Node 1,000,000, with only Node 6 found:
