@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "alloc_sweep.h"
 #include "views/row_paint.h"
 
 namespace {
@@ -44,23 +43,6 @@ TEST(RowPaint, MarksSplitAndMergeRuns) {
     ASSERT_TRUE(mark_range(&paint, 0, 2, 1) && mark_range(&paint, 2, 2, 1) && mark_range(&paint, 4, 1, 2));
     EXPECT_EQ(runs_of(paint), "3/1[abcd]3/2[e]3/0[f]");
     release_row_paint(&paint);
-}
-
-TEST(RowPaint, FailedGrowthLeavesThePaintAsItWas) {
-    sweep_allocation_failures([](uint64_t n) {
-        RowPaint paint = row_paint();
-        std::string expected;
-        for (int i = 0; i < 6; i++) {
-            std::string piece(i * 7 + 1, char('a' + i));
-            std::string before = runs_of(paint);
-            if (append(&paint, piece, RunStyle(i % 3))) expected += piece;
-            else EXPECT_EQ(runs_of(paint), before) << "allocation " << n;
-            before = runs_of(paint);
-            if (!mark_range(&paint, 1, 3, 1)) EXPECT_EQ(runs_of(paint), before) << "allocation " << n;
-        }
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(paint.text), paint.length), expected);
-        release_row_paint(&paint);
-    });
 }
 
 TEST(RowPaint, DecoderYieldsOneCharacterAtATime) {

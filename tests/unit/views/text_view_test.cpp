@@ -1,12 +1,10 @@
-// The text view's two kinds of text: pretty layout, source lines with their
-// comments, notes and budget, search marks, copied text, and the builder's
-// progress, cancellation and failures.
+// The text view's pretty and source lines, their marks and copied text, and the
+// builder's failures.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "alloc_sweep.h"
-#include "progress_log.h"
 #include "view_checks.h"
 
 namespace {
@@ -18,8 +16,6 @@ TEST(TextViewPretty, Layouts) {
         {"[[[1]],[]]", "[\n  [\n    [\n      1\n    ]\n  ],\n  []\n]"},
         {"{'k': 0x1F, b: .5,}", "{\n  'k': 0x1F,\n  b: .5\n}"},
         {"{\"a\":1}\n[2, oops\n", "{\n  \"a\": 1\n}\n\xE2\x9A\xA0 line 2: expected a value: [2, oops", {0, 1}},
-        // Containers that were never closed still get their closing lines.
-        {"[1, {\"a\": 2", "[\n  1,\n  {\n    \"a\": 2\n  }\n]"},
         // Copied text keeps raw control characters; bad bytes become U+FFFD.
         {"[\"a\tb\xFF\"]", "[\n  \"a\tb\xEF\xBF\xBD\"\n]"},
     };
@@ -40,15 +36,6 @@ TEST(TextViewPretty, PaintingShowsSymbolsAndCutsAtTheBudget) {
     };
     for (const auto& [budget, expected] : budgets)
         EXPECT_EQ(painted_line(view.get(), 1, budget, true), expected) << budget;
-    RowPaint paint = row_paint();
-    build_text_line(view.get(), 3, TEXT_LINE_BUDGET, nullptr, NO_NODE, &paint);
-    EXPECT_EQ(paint.node, 1u);
-    EXPECT_EQ(paint.closing_line, 1);
-    EXPECT_EQ(paint.line_number, 4u);
-    build_text_line(view.get(), 99, TEXT_LINE_BUDGET, nullptr, NO_NODE, &paint);
-    EXPECT_EQ(paint.node, NO_NODE);
-    EXPECT_EQ(paint.length, 0u);
-    release_row_paint(&paint);
     // Indentation stops growing at 80 spaces.
     DocumentPtr deep = load_text(std::string(50, '[') + "7" + std::string(50, ']'));
     view = build_view(deep.get(), TEXT_PRETTY);
@@ -71,12 +58,6 @@ TEST(TextViewSource, CommentsTokensAndGaps) {
     };
     for (uint32_t line = 0; line < 6; line++)
         EXPECT_EQ(painted_line(view.get(), line, TEXT_LINE_BUDGET, true), expected[line]) << line;
-    // A text of comments only: its lines show in source text, none in pretty.
-    DocumentPtr comments = load_text("/* a\n b */\n// c");
-    view = build_view(comments.get(), TEXT_SOURCE);
-    EXPECT_EQ(node_of_line(view.get(), 1), NO_NODE);
-    EXPECT_EQ(all_text(view.get()), "/* a\n b */\n// c");
-    EXPECT_EQ(text_line_count(build_view(comments.get(), TEXT_PRETTY).get()), 0u);
 }
 
 TEST(TextViewSource, TabStopsLongLinesAndNotes) {
@@ -91,14 +72,6 @@ TEST(TextViewSource, TabStopsLongLinesAndNotes) {
     EXPECT_TRUE(painted_line(view.get(), 2, 20000) == shown + " " + ELLIPSIS + " 2.9 KB more on this line");
     EXPECT_TRUE(painted_line(view.get(), 2, 10002) == shown + " " + ELLIPSIS + ELLIPSIS);
     EXPECT_TRUE(painted_line(view.get(), 2, 9999) == "\"" + std::string(9997, 'b') + ELLIPSIS);
-
-    // A problem note keeps its room unless it is as long as the budget.
-    DocumentPtr bad = load_text("[" + std::string(50, '1') + " 2]");
-    view = build_view(bad.get(), TEXT_SOURCE);
-    const std::string note = "  \xE2\x97\x80 expected , or ] after a value";  // 33 characters
-    EXPECT_EQ(painted_line(view.get(), 0), "[" + std::string(50, '1') + " 2]" + note);
-    EXPECT_EQ(painted_line(view.get(), 0, 34), ELLIPSIS + note);
-    EXPECT_EQ(painted_line(view.get(), 0, 33), "[" + std::string(31, '1') + ELLIPSIS);
 }
 
 TEST(TextView, TextOfLinesFollowsTheSnprintfContract) {
@@ -107,8 +80,6 @@ TEST(TextView, TextOfLinesFollowsTheSnprintfContract) {
     const std::string whole = "[\"\xC3\xA9\",\n\"\xEF\xBF\xBD\"]\n";
     EXPECT_EQ(text_of_lines(view.get(), 2, 0, nullptr, 0), whole.size());
     EXPECT_EQ(text_of_lines(view.get(), 1, 99, nullptr, 0), 7u);
-    EXPECT_EQ(text_of_lines(view.get(), 3, 9, nullptr, 0), 0u);
-    EXPECT_EQ(text_of_lines(nullptr, 0, 0, nullptr, 0), 0u);
     // "é" is never split: a buffer of 4 holds "[\"" and the zero byte.
     const std::pair<uint64_t, std::string> cuts[] = {{0, "x"}, {1, ""}, {4, "[\""}, {5, "[\"\xC3\xA9"}, {whole.size() + 1, whole}};
     for (const auto& [size, stored] : cuts) {
@@ -136,37 +107,8 @@ TEST(TextView, SearchMarks) {
     // A token cut by the budget shows no match but holds one: all of it is marked.
     SearchState* bz = search_of(doc.get(), "bz");
     EXPECT_EQ(painted_line(pretty.get(), 3, 20, false, bz), "  \"x\": [[\"" + std::string(11, 'x') + ELLIPSIS + "]]");
-    SearchState* keys = search_of(doc.get(), "b", SearchOptions{0, 0, static_cast<uint8_t>(SearchScope::Keys), 0});
-    EXPECT_EQ(painted_line(pretty.get(), 1, TEXT_LINE_BUDGET, false, keys), "  \"a[[b]]\": \"abc\",");
     release_search(b);
     release_search(bz);
-    release_search(keys);
-}
-
-TEST(TextViewBuild, ReportsProgressEveryMillionNodes) {
-    std::string items = "/* c */\n[0";
-    for (uint32_t i = 1; i < 1100000; i++) items += ",0";
-    DocumentPtr doc = load_text(items + "]");
-    uint64_t n = node_count(doc.get());
-    ASSERT_EQ(n, 1100001u);
-    const std::pair<uint32_t, ProgressReports> cases[] = {
-        {TEXT_PRETTY, {{0, 2 * n}, {1 << 20, 2 * n}, {n + (1 << 20), 2 * n}, {2 * n, 2 * n}}},
-        {TEXT_SOURCE, {{0, n}, {1 << 20, n}, {n, n}}},
-    };
-    for (const auto& [mode, expected] : cases) {
-        // Cancelled at any report, the build stops at the next one; never
-        // cancelled, it reports them all.
-        for (size_t at = 1; at <= expected.size(); at++) {
-            ProgressLog log;
-            if (at < expected.size()) log.cancel_at = at;
-            ProgressContext progress = log.context();
-            uint32_t outcome = 99;
-            TextViewPtr view(build_text_view(doc.get(), mode, &progress, &outcome));
-            EXPECT_EQ(outcome, at < expected.size() ? TEXT_VIEW_CANCELLED : TEXT_VIEW_DONE) << mode;
-            EXPECT_EQ(view == nullptr, at < expected.size());
-            EXPECT_EQ(log.reports, ProgressReports(expected.begin(), expected.begin() + at)) << mode;
-        }
-    }
 }
 
 TEST(TextViewBuild, OutOfMemoryAndLimits) {

@@ -1,6 +1,6 @@
 // The view state in the text view: the caret and anchor lines, lines without
-// Nodes, handing over and dropping text views. Switching back and forth,
-// Shift+click and a plain key after it are in the end-to-end text view case.
+// Nodes, and dropping the text view. Switching back and forth, Shift+click and
+// a plain key after it are in the end-to-end text view case.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,51 +43,18 @@ TEST(ViewText, ShiftExtendsTheRangeAndAPlainMoveCollapsesIt) {
     }
     click_row(v, 7, false, 0);  // beyond the lines
     expect_lines(v, {0, 3, 0});
-    double_click_row(v, 1);
-    expect_lines(v, {1, 1, 1});
-    EXPECT_EQ(rows_text(v), "0-4");
-    EXPECT_EQ(back_text(v), "");
-    // Expansion and type-ahead belong to the tree.
-    EXPECT_EQ(run_view_command(v, ViewCommand::ExpandAll), 0u);
-    EXPECT_EQ(type_ahead(v, 'a', 0), 0u);
-}
-
-TEST(ViewText, HandingOverAndDroppingTextViews) {
-    DocumentPtr doc = load_text(SMALL);
-    ViewPtr view = view_of(doc);
-    ViewState* v = view.get();
-    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 0u);
-    give_text_view(v, TEXT_PRETTY);
-    EXPECT_EQ(view_mode(v), VIEW_MODE_TREE);
-    EXPECT_EQ(take_scroll_request(v), NO_LINE);
-    ASSERT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
-    EXPECT_EQ(set_view_mode(v, 2), 0u);
-    click_row(v, 3, false, 0);
-    take_scroll_request(v);
     // Lines are painted whole, not cut at the row budget.
     RowPaint paint = row_paint();
     paint_row(v, 1, 3, &paint);
     EXPECT_EQ(paint.line_number, 2u);
     EXPECT_EQ(printed_paint(paint), "  \"a\": [");
-    paint_row(v, 7, 3, &paint);
-    EXPECT_EQ(paint.node, NO_NODE);
     release_row_paint(&paint);
-
-    set_text_view(v, v->text_view);  // the one already held
-    EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 1u);
-    EXPECT_EQ(take_scroll_request(v), NO_LINE);
-
-    // A rebuilt text (here the source kind) puts the caret on the selection.
-    give_text_view(v, TEXT_SOURCE);
-    EXPECT_EQ(text_view_mode(text_view(v)), TEXT_SOURCE);
-    expect_lines(v, {0, 0, 3});
-    EXPECT_EQ(take_scroll_request(v), 0u);
-
+    // Expansion and type-ahead belong to the tree.
+    EXPECT_EQ(run_view_command(v, ViewCommand::ExpandAll), 0u);
+    EXPECT_EQ(type_ahead(v, 'a', 0), 0u);
     // Dropping the text while it shows goes back to the tree.
     set_text_view(v, nullptr);
     EXPECT_EQ(view_mode(v), VIEW_MODE_TREE);
-    EXPECT_EQ(text_view(v), nullptr);
-    EXPECT_EQ(selected_node(v), 3u);
     EXPECT_EQ(set_view_mode(v, VIEW_MODE_TEXT), 0u);
 }
 
@@ -104,14 +71,6 @@ TEST(ViewText, LinesWithoutNodes) {
     expect_lines(v, {0, 0, 2});  // no Node on the line: the selection stays
     EXPECT_EQ(set_view_mode(v, VIEW_MODE_TREE), 1u);
     EXPECT_EQ(selected_node(v), 2u);
-
-    DocumentPtr empty = load_text("");
-    ViewPtr blank = view_of(empty);
-    give_text_view(blank.get(), TEXT_PRETTY);
-    EXPECT_EQ(set_view_mode(blank.get(), VIEW_MODE_TEXT), 1u);
-    EXPECT_EQ(selected_row(blank.get()), NO_LINE);
-    EXPECT_EQ(navigate_key(blank.get(), ViewKey::Down, 0, 1), 0u);
-    EXPECT_EQ(selected_node(blank.get()), NO_NODE);
 }
 
 }  // namespace
