@@ -108,4 +108,25 @@ TEST(SettingsStore, ExhaustedMemoryKeepsWholeFilesOnly) {
     });
 }
 
+TEST(SettingsStore, PathsThatDoNotFitAreNeverShortened) {
+    char absolute[SETTINGS_PATH_SIZE];
+    uint64_t prefix = REAL_IO->absolute_path(SCRATCH.c_str(), absolute, sizeof absolute);
+    ASSERT_GT(prefix, 0u);
+    ASSERT_LT(prefix, 200u);
+    // Measured in UTF-16 units: a name of "é" has twice as many bytes and fits as well.
+    for (const char* fill : {"a", "é"}) {
+        std::string name;
+        for (uint64_t units = prefix; units < SETTINGS_PATH_MAX_UNITS; units++) name += fill;
+        EXPECT_EQ(load(SCRATCH + name)->path.text, std::string(absolute) + name) << fill;
+        auto too_long = load(SCRATCH + name + "a");
+        EXPECT_STREQ(too_long->path.text, "") << fill;
+        EXPECT_FALSE(save_settings(too_long->settings.get(), &too_long->path, REAL_IO));
+    }
+    EXPECT_STREQ(load(SCRATCH + "\xFF.txt")->path.text, "");
+    // A relative path is fixed at start, whatever the working folder becomes.
+    std::string relative = "settings-relative.txt", fixed = load(relative)->path.text;
+    EXPECT_GT(fixed.size(), relative.size());
+    EXPECT_EQ(fixed.substr(fixed.size() - relative.size()), relative);
+}
+
 }  // namespace

@@ -1,10 +1,11 @@
 // The text view's pretty and source lines, their marks and copied text, and the
-// builder's failures.
+// builder's progress, cancellation and failures.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "alloc_sweep.h"
+#include "progress_log.h"
 #include "view_checks.h"
 
 namespace {
@@ -110,6 +111,33 @@ TEST(TextView, SearchMarks) {
     release_search(b);
     release_search(bz);
 }
+
+TEST(TextViewBuild, ReportsProgressEveryMillionNodes) {
+    std::string items = "/* c */\n[0";
+    for (uint32_t i = 1; i < 1100000; i++) items += ",0";
+    DocumentPtr doc = load_text(items + "]");
+    uint64_t n = node_count(doc.get());
+    ASSERT_EQ(n, 1100001u);
+    const std::pair<uint32_t, ProgressReports> cases[] = {
+        {TEXT_PRETTY, {{0, 2 * n}, {1 << 20, 2 * n}, {n + (1 << 20), 2 * n}, {2 * n, 2 * n}}},
+        {TEXT_SOURCE, {{0, n}, {1 << 20, n}, {n, n}}},
+    };
+    for (const auto& [mode, expected] : cases) {
+        // Cancelled at any report, the build stops at the next one; never
+        // cancelled, it reports them all.
+        for (size_t at = 1; at <= expected.size(); at++) {
+            ProgressLog log;
+            if (at < expected.size()) log.cancel_at = at;
+            ProgressContext progress = log.context();
+            uint32_t outcome = 99;
+            TextViewPtr view(build_text_view(doc.get(), mode, &progress, &outcome));
+            EXPECT_EQ(outcome, at < expected.size() ? TEXT_VIEW_CANCELLED : TEXT_VIEW_DONE) << mode;
+            EXPECT_EQ(view == nullptr, at < expected.size());
+            EXPECT_EQ(log.reports, ProgressReports(expected.begin(), expected.begin() + at)) << mode;
+        }
+    }
+}
+
 
 TEST(TextViewBuild, OutOfMemoryAndLimits) {
     DocumentPtr doc = load_text("// c\n{/* a\nb */ \"k\": [1,\n2]}");
