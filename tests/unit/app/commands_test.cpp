@@ -26,20 +26,6 @@ TEST(RunCommand, SubtreeCommandsRepaintTheList) {
     }
 }
 
-TEST(RunCommand, SettingsCommandsStoreAndSave) {
-    TestHost host;
-    DocWindow* first = host.open_text("[1]");
-    DocWindow* second = create_doc_window(&host.app, true);
-    run_command(first, CommandId::SetPathStyle + 2);
-    EXPECT_EQ(host.app.settings.path_style, 2);
-    EXPECT_TRUE(host.notices[second] & Notice::Menus);
-    run_command(first, command_id_of_index(CommandIndex::Inspector));
-    EXPECT_EQ(first->inspector_shown, host.app.settings.inspector);
-    run_command(second, command_id_of_index(CommandIndex::Inspector));
-    EXPECT_NE(second->inspector_shown, first->inspector_shown);
-    EXPECT_EQ(host.saves, 2u);
-}
-
 // A text view build starts once, and never while one runs or a text view is held.
 TEST(RunCommand, TextViewBuildsOnlyWhenNeeded) {
     TestHost host;
@@ -51,16 +37,6 @@ TEST(RunCommand, TextViewBuildsOnlyWhenNeeded) {
     run_command(window, 1012);
     EXPECT_EQ(view_mode(window->view), VIEW_MODE_TEXT);
     EXPECT_EQ(host.jobs_started, 2u);
-}
-
-TEST(GoToPath, FailureKeepsTheBoxOpen) {
-    TestHost host(true);
-    DocWindow* window = host.open_text("{\"a\": 1}");
-    EXPECT_FALSE(submit_go_to_path(window, "$.b", 3));
-    EXPECT_TRUE(window->goto_mode);
-    EXPECT_TRUE(submit_go_to_path(window, "$.a", 3));
-    EXPECT_FALSE(window->goto_mode);
-    EXPECT_EQ(window->goto_message[0], 0);
 }
 
 TEST(DocWindowTexts, NamesAndFlashesAreCutAtTheirUtf16Length) {

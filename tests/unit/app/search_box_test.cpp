@@ -42,47 +42,4 @@ TEST(SearchBox, TypingRunsThePausedSearchAndEnterSteps) {
     EXPECT_EQ(host.jobs_started, 3u);
 }
 
-TEST(SearchBox, OptionsRerunTheSearchAndLiveInTheSettings) {
-    TestHost host;
-    DocWindow* window = host.open_text(DOCUMENT);
-    DocWindow* other = create_doc_window(&host.app, true);
-    type(window, "Apple");
-    run_search_now(window);
-    host.pump();
-    toggle_match_case(window);
-    host.pump();
-    EXPECT_EQ(counter(window), "1 of 1");
-    EXPECT_TRUE(host.notices[other] & Notice::TopBar);
-    choose_scope(window, SearchScope::Keys);
-    host.pump();
-    EXPECT_EQ(counter(window), "No matches");
-    uint32_t saves = host.saves;
-    choose_scope(window, SearchScope::Keys);  // unchanged: not saved again
-    EXPECT_EQ(host.saves, saves);
-}
-
-// The script's search, its compile error included, runs in the end-to-end
-// cases; the error's clearing by typing and Escape are the box's own.
-TEST(SearchBox, TypingClearsAnErrorAndEscapeTheSearch) {
-    TestHost host(true);
-    DocWindow* window = host.open_text(DOCUMENT);
-    SearchOptions regex{0, 1, 0, 0};
-    set_search_from_script(window, "(", 1, &regex);
-    EXPECT_TRUE(window->search_box.in_error);
-    type(window, "(a)");
-    EXPECT_EQ(window->message_text[0], 0);
-    EXPECT_FALSE(window->search_box.in_error);
-    type(window, "pie");
-    run_search_now(window);
-    host.pump();
-    host.notices.clear();
-    clear_search(window);
-    EXPECT_EQ(search(window->view), nullptr);
-    EXPECT_EQ(window->search_box.length, 0u);
-    EXPECT_EQ(host.notices[window] & (Notice::FocusList | Notice::SearchBoxText), Notice::FocusList | Notice::SearchBoxText);
-    uint32_t jobs = host.jobs_started;
-    search_box_enter(window, false);  // no query: no search to run
-    EXPECT_EQ(host.jobs_started, jobs);
-}
-
 }  // namespace

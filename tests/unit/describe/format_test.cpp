@@ -36,11 +36,11 @@ TEST(Format, TypeSummaries) {
     for (int i = 0; i < 40; i++) long_escaped += "ab\\u00e9\xE2\x82\xAC\\n";  // 5 characters each
     struct Case { std::string text; NodeId id; const char* summary; };
     const Case cases[] = {
-        {"{}", 0, "object · 0 keys"}, {"{\"a\":1}", 0, "object · 1 key"}, {"[[],[1,2]]", 2, "array · 2 items"},
+        {"{}", 0, "object · 0 keys"}, {"[[],[1,2]]", 2, "array · 2 items"},
         {"1 2 3", 0, "records · 3 records"}, {"\"\"", 0, "string · 0 characters"},
         {"\"\xC3\xA9\"", 0, "string · 1 character"}, {"\"\\t\xFF\\ud83d\\ude00\"", 0, "string · 3 characters"},
         {"['it\\'s']", 1, "string · 4 characters"}, {long_escaped + "\"", 0, "string · 200 characters"},
-        {"[-1.5e3,true,null]", 1, "number"}, {"[-1.5e3,true,null]", 3, "null"}, {"[1]", 2, ""},
+        {"[-1.5e3,true,null]", 1, "number"}, {"[1]", 2, ""},
     };
     for (const Case& c : cases) {
         DocumentPtr doc = load_text(c.text);

@@ -30,8 +30,6 @@ TEST(Inspector, HeaderPathValueAndRepeatedKeys) {
     EXPECT_EQ(inspect(d, 1), "object \xC2\xB7 1 key \xC2\xB7 11 bytes\n$.a\n\n{\n  \"b\": [\n    1,\n    2\n  ]\n}");
     EXPECT_EQ(inspect(d, 5), "number \xC2\xB7 1 byte\n$.k\nThis key appears 3 times in its object.\n\n1");
     EXPECT_NE(inspect(d, 0, PathStyle::JavaScript).find("\n(root)\n\n{"), std::string::npos);
-    EXPECT_EQ(inspect(d, 99), "<none>");
-    EXPECT_EQ(inspect(nullptr, 0), "<none>");
 }
 
 TEST(Inspector, ValuesShowTheirFirstTwoMegabytes) {
@@ -45,17 +43,6 @@ TEST(Inspector, ValuesShowTheirFirstTwoMegabytes) {
     EXPECT_EQ(text.substr(note), "\n\nShowing the first 2 MB of 5.0 MB" + NOTE_END);
     EXPECT_LE(note - value_start, 2097152u);
     EXPECT_GT(note - value_start, 2000000u);
-
-    // A container is cut after a whole line.
-    std::string items = "[";
-    for (int i = 0; i < 150000; i++) items += (i ? ",\"" : "\"") + std::string(12, 'a' + i % 26) + "\"";
-    doc = load_text(items + "]");
-    ASSERT_GT(json_text_length(doc.get(), 0, true), 2500000u);
-    text = inspect(doc.get(), 0);
-    note = text.rfind("\n\nShowing the first 2 MB of 2.");
-    ASSERT_NE(note, std::string::npos) << text.substr(text.size() - 100);
-    EXPECT_EQ(text[note - 1], ',');
-    EXPECT_NE(text.substr(note).find(" MB" + NOTE_END), std::string::npos);
 }
 
 TEST(Inspector, LongLinesAreShortened) {
@@ -64,18 +51,6 @@ TEST(Inspector, LongLinesAreShortened) {
     std::string expected_tail = std::string(65536, 'z') + " \xE2\x80\xA6 33.7 KB more on this line\n\nShowing the first 2 MB of 97.7 KB" + NOTE_END;
     ASSERT_GT(text.size(), expected_tail.size());
     EXPECT_EQ(text.substr(text.size() - expected_tail.size()), expected_tail);
-    // A line that ends in a line feed counts only what was removed from it.
-    TextBuilder b = tb_growable();
-    std::string lines = std::string(70000, 'a') + "\n" + "tail";
-    tb_append(&b, lines.data(), lines.size());
-    EXPECT_TRUE(cut_long_lines(&b, 0, 1000000));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(b.data) + 65536, b.length - 65536),
-              " \xE2\x80\xA6 4.4 KB more on this line\ntail");
-    tb_free(&b);
-    char fixed[8];
-    TextBuilder f = tb_fixed(fixed, sizeof fixed);
-    EXPECT_FALSE(cut_long_lines(&f, 0, 0));
-    EXPECT_TRUE(f.failed);
 }
 
 TEST(Inspector, AllocationFailures) {

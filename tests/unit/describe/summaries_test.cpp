@@ -4,7 +4,6 @@
 #include <climits>
 #include <string>
 
-#include "alloc_sweep.h"
 #include "describe/summaries.h"
 #include "load_text.h"
 
@@ -30,19 +29,6 @@ std::string json5_text() {
     return text + std::string(1536 - text.size() - 1, ' ') + "]";
 }
 
-// Loads text with allocations failing from the n-th on, for the first n whose
-// Document ran out of memory after reading `problems_before` other problems.
-DocumentPtr load_out_of_memory(const std::string& text, LoadOptions options, uint32_t problems_before) {
-    for (uint64_t n = 1; n < 1000; n++) {
-        mem_test_fail_at(n, true);
-        DocumentPtr doc = load_text(text, options);
-        mem_test_fail_at(0);
-        if (doc && memory_problem_index(doc.get()) != NO_NODE && memory_problem_index(doc.get()) >= problems_before)
-            return doc;
-    }
-    return nullptr;
-}
-
 // The forms and encodings the end-to-end cases do not show.
 TEST(StatusSummary, ParseTimesFormsAndEncodings) {
     DocumentPtr doc = load_text(json5_text());
@@ -60,28 +46,6 @@ TEST(StatusSummary, ParseTimesFormsAndEncodings) {
     };
     for (const auto& [form_doc, status] : forms) EXPECT_EQ(status_of(form_doc.get()), status);
     EXPECT_EQ(status_of(nullptr, 100), "");
-}
-
-TEST(StatusSummary, NeedsNoMemoryAndCutsWholeCharacters) {
-    DocumentPtr doc = load_text(json5_text());
-    const std::string expected = "1.5 KB · 20 values · JSON5 · parsed in 1.2 s";
-    EXPECT_EQ(sweep_allocation_failures([&](uint64_t) { EXPECT_EQ(status_of(doc.get(), 1234), expected); }), 0u);
-    char small[9];
-    EXPECT_EQ(status_summary(doc.get(), 1234, small, sizeof small), expected.size());
-    EXPECT_STREQ(small, "1.5 KB ");
-}
-
-TEST(ErrorSummary, RunningOutOfMemoryGivesThePercentRead) {
-    std::string single = "[", lines;
-    for (int i = 0; i < 20000; i++) single += "[1,2],";
-    for (int i = 0; i < 20000; i++) lines += i % 1000 == 5 ? "[x\n" : "[1,2]\n";
-    // In records, after the problems of the bad lines read before it.
-    for (const auto& [text, json_lines] : {std::pair{single + "3]", false}, {lines, true}}) {
-        DocumentPtr doc = load_out_of_memory(text, {0, json_lines}, json_lines);
-        ASSERT_TRUE(doc);
-        uint64_t percent = uint64_t{doc->problems[memory_problem_index(doc.get())].offset} * 100 / text.size();
-        EXPECT_EQ(errors_of(doc.get()), "Ran out of memory at " + std::to_string(percent) + "%. Showing what was read.");
-    }
 }
 
 TEST(ErrorSummary, ColumnsCountCharactersAndPercentsDoNotWrap) {

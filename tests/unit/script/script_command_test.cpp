@@ -59,15 +59,13 @@ TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
         {"key ALT+Right", "action 3 key 39 mod 2"},
         {"click 0 shift chevron alt", "action 5 mod 3 chevron"},
         {"search a b /case /keys", "action 6 case scope 1 [a b]"},
-        {"search a/case", "action 6 [a/case]"}, {"search /Case", "action 6 [/Case]"},
+        {"search a/case", "action 6 [a/case]"},
         {"dump rows 0 4294967295", "action 9 n 0,4294967295"},
         {"answer Open Anyway", "action 14 [Open Anyway]"},
         {"write tests/samples/new.json build/tmp/old.json", "action 10 [tests/samples/new.json] [build/tmp/old.json]"},
-        {"Quit", bad}, {"crumb 4294967296", bad}, {"crumb +1", bad}, {"wait 0", bad},
-        {"search a /keys /values", bad}, {"dump rows 1", bad},
+        {"Quit", bad}, {"crumb 4294967296", bad}, {"crumb +1", bad}, {"search a /keys /values", bad},
         {"click 1 alt alt", "error: click <row> [chevron] [alt] [shift]"},
         {"write build/tmp/x.json src/main.cpp", write_usage},
-        {"write /build/tmp/x.json tests/samples/a.json", write_usage},
         {"write build/tmp/a..b tests/samples/a.json", write_usage},
     };
     for (const auto& c : cases) EXPECT_EQ(describe(c[0]), c[1]) << c[0];

@@ -19,21 +19,6 @@ CliArguments text_args(uint32_t mode, bool styles = false, bool plain = false) {
 
 std::string run_text(const std::string& text, CliArguments args) { return run_cli(run_text_command, text, args); }
 
-TEST(CliText, SevenLinePrettyText) {
-    const std::string text = R"({"a": [1, 2], "b": {}})";
-    EXPECT_EQ(run_text(text, text_args(TEXT_PRETTY)),
-              "1|{\n"
-              "2|  \"a\": [\n"
-              "3|    1,\n"
-              "4|    2\n"
-              "5|  ],\n"
-              "6|  \"b\": {}\n"
-              "7|}\n"
-              "exit=0\n");
-    EXPECT_EQ(run_text(text, text_args(TEXT_PRETTY, false, true)),
-              "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}\nexit=0\n");
-}
-
 TEST(CliText, Json5SourceWithBlockComments) {
     const std::string text =
         "/* settings,\n"
@@ -48,8 +33,6 @@ TEST(CliText, Json5SourceWithBlockComments) {
               "4|<Punctuation> <Key>s<Punctuation>: <String>'it\\'s'<Punctuation>}\n"
               "5|\n"
               "exit=0\n");
-    EXPECT_EQ(run_text(text, text_args(TEXT_PRETTY)),
-              "1|{\n2|  'k': 0x1F,\n3|  v: [\n4|    true,\n5|    null\n6|  ],\n7|  s: 'it\\'s'\n8|}\nexit=0\n");
 }
 
 TEST(CliText, LongLinesOpenAsPrettyText) {

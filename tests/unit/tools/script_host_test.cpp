@@ -65,19 +65,13 @@ TEST(ScriptHost, NeedsSettingsAndAReadableScript) {
 TEST(ScriptHost, RefusesWhatNeedsRealWindows) {
     write_text(scratch("deep.json"), "{\"a\": [1]}");
     const std::string open = "open " + scratch("deep.json") + "\n";
-    const char* const cases[][2] = {{"screenshot start", "screenshot"}, {"resize 800 600", "resize"}, {"reload", "reload"},
-                                    {"dump menu", "dump menu"}, {"dump reloads", "dump reloads"}, {"key mod+o", "key mod+o"}};
+    const char* const cases[][2] = {{"screenshot start", "screenshot"}, {"resize 800 600", "resize"},
+                                    {"dump menu", "dump menu"}, {"key mod+o", "key mod+o"}};
     for (const auto& c : cases) {
         ProgramRun run = run_script(open + c[0] + "\ndump windows\n");
         EXPECT_EQ(run.exit_code, 2) << c[0];
         EXPECT_EQ(run.output, std::string("script-error=line 2: ") + c[1] + " needs the program's windows\n") << c[0];
     }
-}
-
-TEST(ScriptHost, ClosingTheLastWindowEndsTheProgram) {
-    ProgramRun run = run_script("dump windows\nkey mod+w\ndump windows\n");
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.output, "--- dump windows\nTarnwell\n");
 }
 
 TEST(ScriptHost, OpensTheFilesOfTheCommandLineFirst) {
@@ -129,7 +123,6 @@ TEST(CommandLine, OptionsFilesRepeatsAndATrailingOption) {
     EXPECT_STREQ(line.settings, "s2");
     EXPECT_EQ(line.test_ram, 4096u);
     EXPECT_EQ(line.slow_read_ms, 0u);
-    EXPECT_EQ(line.test_script, nullptr);
     EXPECT_EQ(line.test_out, nullptr);
     ASSERT_EQ(line.file_count, 3u);
     EXPECT_STREQ(files[0], "a.json");
