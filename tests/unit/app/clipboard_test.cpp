@@ -10,6 +10,19 @@
 
 namespace {
 
+// Bad bytes become U+FFFD as TextBuilder's repair makes them; a zero ends
+// the text, as it would end the UTF-16 one.
+TEST(ClipboardForm, HoldsWhatTheUtf16RoundTripGivesBack) {
+    struct Case { std::string text, form; } cases[] = {{std::string("a\0b", 3), "a"}, {"\xFF" "x", "\xEF\xBF\xBD" "x"}};
+    for (const Case& c : cases) {
+        uint64_t length = 0;
+        char* form = clipboard_form(c.text.data(), c.text.size(), &length);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(std::string(form, length), c.form);
+        mem_free(form);
+    }
+}
+
 TEST(CopySelection, FailuresAreReported) {
     TestHost host;
     DocWindow* window = host.open_text("[1]");

@@ -1,9 +1,12 @@
-// What the writer writes reads back, strictly, as the same values.
+// What the writer writes reads back, strictly, as the same values; and 100 MB
+// is written with constant extra memory.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "base/memory.h"
 #include "describe/json_writer.h"
+#include "generator.h"
 #include "load_text.h"
 #include "written_compare.h"
 
@@ -46,6 +49,22 @@ TEST(JsonRoundTrip, Json5AndRawControlCharacters) {
         "1\n{\"k\":'v'}\n[x\n\"\x02\"\n",
     };
     for (const char* text : texts) EXPECT_EQ(round_trip(text, false), "") << text;
+}
+
+TEST(JsonRoundTrip, HundredMegabytesInTwoPassesAndOneAllocation) {
+    std::string text = generate_text(GenerateOptions{GeneratedShape::Api, 100 << 20, false, 1});
+    DocumentPtr doc = load_text(text);
+    ASSERT_EQ(problem_count(doc.get()), 0u);
+    mem_test_fail_at(0);  // restarts the allocation count
+    uint64_t length = 0;
+    char* written = json_text(doc.get(), 0, false, &length);
+    uint64_t allocations = mem_test_allocation_count();
+    ASSERT_TRUE(written);
+    // The container stack of each pass (depth stays within its first 64
+    // entries) and the text itself: nothing grows with the size of the value.
+    EXPECT_EQ(allocations, 3u);
+    EXPECT_TRUE(std::string(written, length) == text) << "minified output differs from the minified source";
+    free_text(written);
 }
 
 }  // namespace

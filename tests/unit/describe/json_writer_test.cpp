@@ -2,6 +2,7 @@
 // the end-to-end copy case; the capped variant in the Inspector's tests).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "alloc_sweep.h"
@@ -49,6 +50,17 @@ TEST(JsonWriter, LayoutsRewritesAndRecords) {
     EXPECT_EQ(json_of(doc.get(), 3, true), "{\n  \"b\": \"c\"\n}");  // indentation starts at the node asked for
     DocumentPtr records = load_json_lines("1\n{\"a\":\n");
     EXPECT_EQ(json_of(records.get(), 2, false), "{\"a\":");  // an Error asked for itself: its source
+}
+
+TEST(JsonWriter, SinkStoresNothingPastItsCapacity) {
+    DocumentPtr doc = load_text("[\"abcdefgh\",1,2,3,4,5,6,7]");
+    uint8_t buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    JsonSink sink = json_sink(buffer, 8);
+    write_json(doc.get(), 0, false, &sink);
+    EXPECT_TRUE(sink.overflow);
+    EXPECT_EQ(sink.length, 26u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 16), "[#######" "########");  // no later ",1" slipped in
 }
 
 TEST(JsonWriter, AllocationFailuresGiveNoTextNeverAWrongOne) {
