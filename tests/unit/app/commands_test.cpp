@@ -4,9 +4,7 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "app/clipboard.h"
 #include "test_host.h"
 #include "views/view_state.h"
 

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/clipboard.h"
 #include "search/search_view.h"
 #include "test_host.h"
 #include "views/view_state.h"
