@@ -79,6 +79,7 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
     NodeId top_id = top->id;
     uint32_t top_children = top->child_count;
     bool top_is_object = depth > 0 && (top->node->packed & NodePacked::KindMask) == 0;
+    uint8_t top_closing = top_is_object ? '}' : ']';
     uint32_t pending_key = NO_NODE;
     uint32_t pending_flags = 0;
     NodeKind value_kind = NodeKind::Null;
@@ -97,6 +98,7 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
         top_id = top->id;
         top_children = top->child_count;
         top_is_object = depth > 0 && (top->node->packed & NodePacked::KindMask) == 0;
+        top_closing = top_is_object ? '}' : ']';
     };
     auto reserve = [&]() -> bool {
         store();
@@ -159,7 +161,18 @@ dispatch_value:
         if (value_end) goto write_scalar;
         message = MSG_INVALID_LITERAL;
         goto fail_here;
+    case ' ': case '\t': case '\n': case '\r': {
+        // Whitespace is skipped here rather than before every value: minified
+        // text has none. A line feed ends the value's line in single-line mode.
+        const uint8_t* after = skip_whitespace(c, p);
+        if (after != p) {
+            p = after;
+            goto dispatch_value;
+        }
+        goto other_value;
+    }
     default:
+    other_value:
         value_end = scan_json5_value(c, p);
         if (!value_end) goto fail;
         next_checkpoint = c->next_checkpoint;
@@ -187,13 +200,22 @@ write_scalar: {
     pending_flags = 0;
     p = value_end;
     if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
+    if (top_is_object) goto next_member;
     goto next_in_row;
 }
+
+next_member:
+    // The next key straight after a comma, the usual minified case.
+    if (*p == ',' && p[1] == '"') {
+        p++;
+        goto expect_key;
+    }
+    goto after_value;
 
 next_in_row:
     // Rows of numbers ("0.25,0.5,...") are most of many large files: go
     // straight on to the next one, many at a time once the row is long.
-    if (*p == ',' && depth > 0 && !top_is_object && (is_digit(p[1]) || p[1] == '-')) {
+    if (*p == ',' && depth > 0 && (is_digit(p[1]) || p[1] == '-')) {
         p++;
         if (top_children < 2) goto number_value;
         goto number_row;
@@ -257,8 +279,9 @@ open_container: {
     count++;
     pending_key = NO_NODE;
     pending_flags = 0;
+    top_closing = object ? '}' : ']';
     p = skip_whitespace_inline(c, p + 1);
-    if (*p == (object ? '}' : ']')) goto close_by_bracket;
+    if (*p == top_closing) goto close_by_bracket;
     if (object) goto expect_key;
     if (is_digit(*p) || *p == '-') goto number_row;
     goto dispatch_value;
@@ -278,6 +301,7 @@ close_by_bracket:
     reload_top();
     p++;
     if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
+    if (top_is_object) goto next_member;
     // fall through
 
 after_value:
@@ -287,11 +311,10 @@ after_value:
     }
     p = skip_whitespace_inline(c, p);
 look_again: {
-    uint8_t closing = top_is_object ? '}' : ']';
     if (*p == ',') {
         const uint8_t* comma = p;
         p = skip_whitespace_inline(c, p + 1);
-        if (*p == closing) {
+        if (*p == top_closing) {
             if (strict) {
                 p = comma;
                 message = MSG_TRAILING_COMMA;
@@ -303,7 +326,7 @@ look_again: {
         if (top_is_object) goto expect_key;
         goto dispatch_value;
     }
-    if (*p == closing) goto close_by_bracket;
+    if (*p == top_closing) goto close_by_bracket;
     if (!strict && is_comment_start(p)) {
         p = skip_space(c, p);
         goto look_again;
@@ -322,21 +345,26 @@ expect_key: {
         if (!key_end) goto fail;
         pending_flags = ((string_flags & STRING_ESCAPED) ? NodeFlags::KeyEscaped : 0) |
                         ((string_flags & STRING_JSON5_ESCAPE) ? NodeFlags::Json5Form : 0);
+        next_checkpoint = c->next_checkpoint;
     } else {
         key_end = scan_json5_key(c, p);
         if (!key_end) goto fail;
+        next_checkpoint = c->next_checkpoint;
         if (key_end == p) goto comment_in_place;
         pending_flags = c->scanned_flags;
     }
-    next_checkpoint = c->next_checkpoint;
     pending_key = offset_of(c, p);
+    if (*key_end == ':') {
+        p = key_end + 1;
+        goto dispatch_value;
+    }
     p = skip_whitespace_inline(c, key_end);
     if (*p != ':' && !strict && is_comment_start(p)) p = skip_space(c, p);
     if (*p != ':') {
         set_expectation_error(c, p, MSG_EXPECTED_COLON);
         goto fail;
     }
-    p = skip_whitespace_inline(c, p + 1);
+    p++;
     goto dispatch_value;
 }
 
@@ -348,8 +376,7 @@ comment_in_place: {
     uint8_t previous = before > start ? before[-1] : 0;
     p = skip_space(c, p);
     if (before == start || previous == ':' || depth == 0) goto dispatch_value;
-    uint8_t closing = top_is_object ? '}' : ']';
-    if (*p == closing) {
+    if (*p == top_closing) {
         if (previous == ',') doc->features |= SyntaxFeatures::TrailingCommas;
         goto close_by_bracket;
     }
