@@ -254,23 +254,25 @@ inline uint32_t scan_number_row(const uint8_t* p, uint8_t commas[NUMBER_ROW_MAX]
         minus |= uint64_t{byte_mask16(p + 16 * i, '-')} << (16 * i);
         zero |= uint64_t{byte_mask16(p + 16 * i, '0')} << (16 * i);
     }
-    // Only the commas before the first byte outside these classes count.
-    uint64_t other = ~(comma | digit | dot | minus);
-    if (other) comma &= (other & -other) - 1;
+    // A byte that rules out the number it stands in, for every number at
+    // once: a byte outside these classes; no digit first (after a minus); a
+    // minus inside; a leading zero before a digit; a dot not followed by a
+    // digit; and a second dot, found where the digits after a dot end (the
+    // carry of adding the bit after each dot runs through them). Numbers
+    // that end before the first such byte are plain.
+    uint64_t starts = (comma << 1) | 1;
+    uint64_t first_digits = (starts & ~minus) | ((starts & minus) << 1);
+    uint64_t bad = ~(comma | digit | dot | minus);
+    bad |= first_digits & ~digit;
+    bad |= minus & ~starts;
+    bad |= first_digits & zero & (digit >> 1);
+    bad |= dot & ~(digit >> 1);
+    bad |= (digit + (dot << 1)) & ~digit & dot;
+    uint64_t plain = comma & ((bad & -bad) - 1);
     uint32_t count = 0;
-    uint32_t start = 0;
-    while (comma) {
-        uint32_t end = static_cast<uint32_t>(__builtin_ctzll(comma));
-        uint64_t within = (uint64_t{1} << end) - (uint64_t{1} << start);
-        uint32_t first_digit = start + static_cast<uint32_t>((minus >> start) & 1);
-        uint64_t dots = dot & within;
-        bool plain = ((digit >> first_digit) & 1) && (minus & within & ~(uint64_t{1} << start)) == 0 &&
-                     !((zero >> first_digit) & (digit >> (first_digit + 1)) & 1) && (dots & (dots - 1)) == 0 &&
-                     (dots == 0 || ((digit >> (__builtin_ctzll(dots) + 1)) & 1));
-        if (!plain) break;
-        commas[count++] = static_cast<uint8_t>(end);
-        start = end + 1;
-        comma &= comma - 1;
+    while (plain) {
+        commas[count++] = static_cast<uint8_t>(__builtin_ctzll(plain));
+        plain &= plain - 1;
     }
     return count;
 }
