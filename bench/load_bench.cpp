@@ -14,8 +14,8 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -323,8 +323,7 @@ int main(int argc, char** argv) {
                         results[0].seconds, results[0].user_seconds, results[0].system_seconds);
             std::printf("%-26s first parse, on memory fresh from the system: tarnwell %.2f s, simdjson %.2f s, "
                         "rapidjson %.2f s, insitu %.2f s\n",
-                        "",
-                        results[0].first_seconds, results[1].first_seconds, results[2].first_seconds,
+                        "", results[0].first_seconds, results[1].first_seconds, results[2].first_seconds,
                         results[3].first_seconds);
         }
         if (i < corpus_count) {
