@@ -7,8 +7,8 @@
 void complete_line_starts(ParseContext* c);
 // Trims the line starts to their count.
 void shrink_line_starts(ParseContext* c);
-// Gives back node slots that were never used: the tail of the last full-size
-// chunk, and chunks left over from rolled-back records. Nodes no longer move
+// Gives back node slots that were never used: the tail of the last chunk in
+// use, and chunks left over from rolled-back records. Nodes no longer move
 // after loading, so the chunk may shrink in place or move.
 void shrink_node_chunks(ParseContext* c);
 // 1 when some line is longer than 10,000 bytes (line feed and a carriage

@@ -123,7 +123,6 @@ dispatch_value:
     // kinds better than the switch's table jump.
     if (*p == '"') goto string_value;
     switch (*p) {
-    case '"':
     string_value: {
         value_kind = NodeKind::String;
         value_end = scan_plain_string(p, next_checkpoint);
