@@ -35,6 +35,12 @@ constexpr uint32_t BringForward = 0x2000;          // restore when minimised, th
 constexpr uint32_t ResetHorizontalScroll = 0x4000;
 constexpr uint32_t Menus = 0x8000;        // checked menu items changed (path style)
 constexpr uint32_t GoToMessage = 0x10000;  // DocWindow::goto_message or goto_mode changed
+// With List: the selection jumped, so its row is brought to the middle of the
+// list; without this bit a row next to the window only scrolls it by one.
+constexpr uint32_t CentreSelection = 0x20000;
+// A new ViewState replaced the old one: the list starts again at row 0 and
+// everything it showed for the old one is stale.
+constexpr uint32_t NewView = 0x40000;
 }  // namespace Notice
 
 // Timer ids of a DocWindow and their delays. Timers are one-shot: the host

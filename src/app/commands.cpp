@@ -13,13 +13,14 @@
 namespace {
 
 void run_view(DocWindow* window, uint32_t number) {
-    if (run_view_command(window->view, number)) notify_window(window, Notice::List | Notice::StatusBar | Notice::TopBar);
+    if (run_view_command(window->view, number))
+        notify_window(window, Notice::List | Notice::StatusBar | Notice::TopBar | Notice::CentreSelection);
 }
 
 // Alt+Right and Alt+Left of the list.
 void change_subtree(DocWindow* window, bool expand) {
     if (navigate_key(window->view, expand ? ViewKey::Right : ViewKey::Left, KeyModifier::Alt, 1))
-        notify_window(window, Notice::List | Notice::StatusBar);
+        notify_window(window, Notice::List | Notice::StatusBar | Notice::CentreSelection);
 }
 
 void copy(DocWindow* window, uint32_t kind) {
@@ -106,7 +107,8 @@ bool submit_go_to_path(DocWindow* window, const char* text, uint64_t length) {
     if (go_to_path(window->view, text, length, window->goto_message, GOTO_MESSAGE_SIZE)) {
         window->goto_mode = 0;
         window->goto_message[0] = 0;
-        notify_window(window, Notice::GoToMessage | Notice::TopBar | Notice::List | Notice::StatusBar | Notice::FocusList);
+        notify_window(window, Notice::GoToMessage | Notice::TopBar | Notice::List | Notice::StatusBar | Notice::FocusList |
+                                  Notice::CentreSelection);
         return true;
     }
     if (app->script_mode) app->host.write_script_line(app->host.context, "goto-error", window->goto_message);

@@ -239,7 +239,7 @@ bool install_document(DocWindow* window, Document* doc, uint32_t parse_time) {
     window->start_page = 0;
     window->problem_bar_dismissed = 0;
     notify_window(window, Notice::Title | Notice::Layout | Notice::List | Notice::StatusBar | Notice::Everything |
-                              Notice::FocusListIfForeground);
+                              Notice::FocusListIfForeground | Notice::NewView | Notice::CentreSelection);
     window->app->host.document_installed(window->app->host.context, window);
     return true;
 }

@@ -210,7 +210,7 @@ void choose_scope(DocWindow* window, SearchScope scope) {
 
 void search_job_progress(Job* job) {
     follow_search(job->window->view);
-    notify_window(job->window, COUNTER_CHANGED | Notice::List);
+    notify_window(job->window, COUNTER_CHANGED | Notice::List | Notice::CentreSelection);
 }
 
 void finish_search_job(Job* job) {
@@ -218,5 +218,5 @@ void finish_search_job(Job* job) {
     if (!window) return;
     if (window->search_job == job) window->search_job = nullptr;
     follow_search(window->view);
-    notify_window(window, COUNTER_CHANGED | Notice::List);
+    notify_window(window, COUNTER_CHANGED | Notice::List | Notice::CentreSelection);
 }

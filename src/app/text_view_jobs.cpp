@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr uint32_t VIEW_CHANGED = Notice::List | Notice::StatusBar | Notice::TopBar;
+// The selection's row in the other view is seldom near the old top row.
+constexpr uint32_t VIEW_CHANGED = Notice::List | Notice::StatusBar | Notice::TopBar | Notice::CentreSelection;
 
 // Puts the caret on `line`, clamped to the last line.
 void select_line(ViewState* view, uint32_t line) {

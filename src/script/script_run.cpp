@@ -12,6 +12,7 @@
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/key_bindings.h"
+#include "app/list_scroll.h"
 #include "app/open_file.h"
 #include "app/search_box.h"
 #include "base/memory.h"
@@ -65,7 +66,8 @@ void press_key(DocWindow* window, uint32_t key, uint32_t modifiers) {
         return;
     }
     uint32_t view_key = view_key_of(key);
-    if (view_key && navigate_key(window->view, view_key, modifiers, SCRIPT_PAGE_ROWS)) notify_window(window, VIEW_CHANGED);
+    if (view_key && navigate_key(window->view, view_key, modifiers, SCRIPT_PAGE_ROWS))
+        notify_window(window, VIEW_CHANGED | (centre_after_view_key(view_key, modifiers) ? Notice::CentreSelection : 0));
 }
 
 // Each character goes to the list's type-ahead, as typed characters would;
@@ -79,7 +81,7 @@ void type_text(DocWindow* window, const char* text, uint32_t length) {
         uint32_t cp = bytes ? utf8_decode(p, bytes) : 0xFFFD;
         p += bytes ? bytes : 1;
         if (cp <= 0x20 || cp == 0x7F) continue;
-        if (type_ahead(window->view, cp, now_ms())) notify_window(window, VIEW_CHANGED);
+        if (type_ahead(window->view, cp, now_ms())) notify_window(window, VIEW_CHANGED | Notice::CentreSelection);
     }
 }
 
@@ -149,7 +151,7 @@ void run_in_window(const ScriptCommand* command, DocWindow* window) {
     case ScriptAction::Crumb:
         if (!view || command->numbers[0] >= breadcrumb_count(view)) return;
         select_breadcrumb(view, command->numbers[0]);
-        notify_window(window, VIEW_CHANGED);
+        notify_window(window, VIEW_CHANGED | Notice::CentreSelection);
         return;
     default: return;
     }
