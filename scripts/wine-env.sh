@@ -18,14 +18,19 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Registry settings of the prefix: the fonts the program asks for mapped to
 # installed families (Wine reports the replacement's own metrics, so the
 # monospaced faces must map to a monospaced family); the Windows version the
-# program is made for; and no crash dialog, which on a display would wait for
-# a click until the time limit instead of letting the crash be reported.
+# program is made for; no crash dialog, which on a display would wait for
+# a click until the time limit instead of letting the crash be reported; and
+# window frames drawn by Wine itself, which without a window manager would
+# stay black.
 tarnwell_wine_settings() {
     cat <<'EOF'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine]
 "Version"="win10"
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
