@@ -280,10 +280,6 @@ inline uint32_t scan_number_row(const uint8_t* p, uint8_t commas[NUMBER_ROW_MAX]
 // Scanners.
 const uint8_t* skip_space(ParseContext* c, const uint8_t* p);
 const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p);
-// The common case first: most positions hold no whitespace at all.
-inline const uint8_t* skip_whitespace_inline(ParseContext* c, const uint8_t* p) {
-    return *p > ' ' ? p : skip_whitespace(c, p);
-}
 const uint8_t* skip_comment(ParseContext* c, const uint8_t* p);
 const uint8_t* scan_string(ParseContext* c, const uint8_t* p, uint32_t* out_flags);
 const uint8_t* scan_quoted(ParseContext* c, const uint8_t* string_start, uint8_t quote, const uint8_t* p,

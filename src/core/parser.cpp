@@ -117,6 +117,20 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
         next_checkpoint = c->next_checkpoint;
         return go_on;
     };
+    // Whitespace and comments record line starts. When the line-start table
+    // cannot grow, the scanner moves the context's checkpoint to ask for a
+    // stop, so the local copy has to follow it.
+    auto skip_blanks = [&](const uint8_t* q) {
+        if (*q > ' ') return q;  // the common case: most positions hold no whitespace
+        q = skip_whitespace(c, q);
+        next_checkpoint = c->next_checkpoint;
+        return q;
+    };
+    auto skip_blanks_and_comments = [&](const uint8_t* q) {
+        q = skip_space(c, q);
+        next_checkpoint = c->next_checkpoint;
+        return q;
+    };
 
 dispatch_value:
     // Strings first: a plain branch predicts the usual key-by-key mix of
@@ -163,7 +177,7 @@ dispatch_value:
     case ' ': case '\t': case '\n': case '\r': {
         // Whitespace is skipped here rather than before every value: minified
         // text has none. A line feed ends the value's line in single-line mode.
-        const uint8_t* after = skip_whitespace(c, p);
+        const uint8_t* after = skip_blanks(p);
         if (after != p) {
             p = after;
             goto dispatch_value;
@@ -279,7 +293,7 @@ open_container: {
     pending_key = NO_NODE;
     pending_flags = 0;
     top_closing = object ? '}' : ']';
-    p = skip_whitespace_inline(c, p + 1);
+    p = skip_blanks(p + 1);
     if (*p == top_closing) goto close_by_bracket;
     if (object) goto expect_key;
     if (is_digit(*p) || *p == '-') goto number_row;
@@ -308,11 +322,11 @@ after_value:
         store();
         return p;
     }
-    p = skip_whitespace_inline(c, p);
+    p = skip_blanks(p);
 look_again: {
     if (*p == ',') {
         const uint8_t* comma = p;
-        p = skip_whitespace_inline(c, p + 1);
+        p = skip_blanks(p + 1);
         if (*p == top_closing) {
             if (strict) {
                 p = comma;
@@ -327,7 +341,7 @@ look_again: {
     }
     if (*p == top_closing) goto close_by_bracket;
     if (!strict && is_comment_start(p)) {
-        p = skip_space(c, p);
+        p = skip_blanks_and_comments(p);
         goto look_again;
     }
     set_expectation_error(c, p, top_is_object ? MSG_EXPECTED_COMMA_OR_BRACE : MSG_EXPECTED_COMMA_OR_BRACKET);
@@ -357,8 +371,8 @@ expect_key: {
         p = key_end + 1;
         goto dispatch_value;
     }
-    p = skip_whitespace_inline(c, key_end);
-    if (*p != ':' && !strict && is_comment_start(p)) p = skip_space(c, p);
+    p = skip_blanks(key_end);
+    if (*p != ':' && !strict && is_comment_start(p)) p = skip_blanks_and_comments(p);
     if (*p != ':') {
         set_expectation_error(c, p, MSG_EXPECTED_COLON);
         goto fail;
@@ -373,7 +387,7 @@ comment_in_place: {
     const uint8_t* before = p;
     while (before > start && is_json_whitespace(before[-1])) before--;
     uint8_t previous = before > start ? before[-1] : 0;
-    p = skip_space(c, p);
+    p = skip_blanks_and_comments(p);
     if (before == start || previous == ':' || depth == 0) goto dispatch_value;
     if (*p == top_closing) {
         if (previous == ',') doc->features |= SyntaxFeatures::TrailingCommas;

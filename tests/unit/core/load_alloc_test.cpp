@@ -52,3 +52,24 @@ TEST(LoadAllocation, VariedInputs) {
 }
 
 }  // namespace
+
+// A line-start table that cannot grow must stop the parse at its next check:
+// reading on would give nodes whose lines cannot be told.
+TEST(LoadAllocation, LineTableThatCannotGrowStopsTheParse) {
+    std::string text = "[\n";
+    for (int i = 0; i < 3000; i++) text += "  " + std::to_string(i) + ",\n";
+    text += "  0\n]\n";
+    uint32_t stopped_runs = 0;
+    sweep_allocation_failures([&](uint64_t n) {
+        DocumentPtr doc = load_text(text);
+        if (!doc) return;
+        uint32_t memory = memory_problem_index(doc.get());
+        if (memory == NO_NODE) return;
+        uint32_t at = doc->problems[memory].offset;
+        uint32_t later = 0;
+        for (NodeId id = 0; id < node_count(doc.get()); id++) later += value_offset(doc.get(), id) > at;
+        EXPECT_LE(later, 1u) << "allocation " << n << ": read on past where memory ran out";
+        stopped_runs += line_count(doc.get()) > 1 && node_count(doc.get()) > 2;
+    });
+    EXPECT_GT(stopped_runs, 0u);  // some run ran out in the middle of the array
+}
