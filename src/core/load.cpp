@@ -70,6 +70,10 @@ uint32_t decode_byte_order_mark(Document* doc, const LoadProgress* progress) {
     return LOAD_SUCCESS;
 }
 
+const uint8_t* first_checkpoint(const ParseContext* c) {
+    return c->text_end - c->text_start > CHECKPOINT_INTERVAL ? c->text_start + CHECKPOINT_INTERVAL : c->text_end + 1;
+}
+
 bool set_up(ParseContext* c, Document* doc, const LoadOptions* options, const LoadProgress* progress) {
     c->document = doc;
     c->text_start = doc->text;
@@ -77,7 +81,7 @@ bool set_up(ParseContext* c, Document* doc, const LoadOptions* options, const Lo
     c->strict = options ? options->strict : 0;
     c->progress = progress;
     c->form = DocumentForm::Single;
-    c->next_checkpoint = doc->text_length > CHECKPOINT_INTERVAL ? c->text_start + CHECKPOINT_INTERVAL : c->text_end + 1;
+    c->next_checkpoint = first_checkpoint(c);
     c->stack = mem_alloc_array<StackEntry>(FIRST_STACK_ENTRIES);
     if (!c->stack) return false;
     c->stack_capacity = FIRST_STACK_ENTRIES;
@@ -98,8 +102,8 @@ bool set_up(ParseContext* c, Document* doc, const LoadOptions* options, const Lo
     return true;
 }
 
-// Back to an empty Document before reading the text again as JSON Lines.
-void reset_for_json_lines(ParseContext* c) {
+// Back to an empty Document before reading the text again from its start.
+void reset_for_reading_again(ParseContext* c) {
     Document* doc = c->document;
     doc->node_count = 0;
     set_write_position(c, 0);
@@ -111,6 +115,36 @@ void reset_for_json_lines(ParseContext* c) {
     c->depth = 0;
     c->stack[0] = StackEntry{nullptr, NO_NODE, 0};
     c->unterminated_comment = nullptr;
+}
+
+// Reads the whole text again from its start as records.
+void read_again(ParseContext* c, bool json_lines) {
+    reset_for_reading_again(c);
+    if (!insert_records_root(c)) {
+        note_out_of_memory(c, c->text_start);
+        return;
+    }
+    parse_records(c, c->text_start, json_lines);
+}
+
+// The probe judges by the first value only: a comment block over several
+// lines before one-line values, or a one-line value followed by a pretty one,
+// looks like JSON Lines and then reads as bad lines. When the text reads as
+// several values without any problem, that is the reading meant; otherwise
+// the JSON Lines reading stands.
+void prefer_several_values(ParseContext* c) {
+    Document* doc = c->document;
+    doc->problem_count = 0;
+    c->stop_at_first_problem = 1;
+    read_again(c, false);
+    c->stop_at_first_problem = 0;
+    if (c->cancelled || (doc->problem_count == 0 && !c->out_of_memory)) return;
+    doc->problem_count = 0;
+    c->out_of_memory = 0;
+    c->out_of_memory_position = nullptr;
+    c->line_starts_failed = 0;
+    c->next_checkpoint = first_checkpoint(c);
+    read_again(c, true);
 }
 
 bool can_start_value(uint8_t byte) {
@@ -137,12 +171,8 @@ void read_more_values(ParseContext* c, const uint8_t* first_value_end, const uin
         json_lines = stop < c->text_end && *stop == '\n' && !c->unterminated_comment;
     }
     if (json_lines) {
-        reset_for_json_lines(c);
-        if (!insert_records_root(c)) {
-            note_out_of_memory(c, c->text_start);
-            return;
-        }
-        parse_records(c, c->text_start, true);
+        read_again(c, true);
+        if (doc->problem_count > 0 && !c->out_of_memory && !c->cancelled) prefer_several_values(c);
         return;
     }
     if (!insert_records_root(c)) {

@@ -65,6 +65,7 @@ struct ParseContext {
     uint8_t out_of_memory;
     uint8_t memory_problem_recorded;
     uint8_t cancelled;
+    uint8_t stop_at_first_problem;  // several values read only to see whether any is bad
     DocumentForm form;
     NodeKind scanned_kind;
     uint32_t scanned_flags;

@@ -88,7 +88,7 @@ const uint8_t* read_concatenated(ParseContext* c, const uint8_t* p) {
         if (stopped(c)) return c->text_start + c->error_offset;
         const uint8_t* region_end = line_end_at_or_after(c, c->text_start + c->error_offset);
         if (!record_error(c, saved, p, region_end)) return region_end;
-        if (region_end >= c->text_end) return region_end;
+        if (region_end >= c->text_end || c->stop_at_first_problem) return region_end;
         // Resume after the line feed. A string scanner may have run ahead
         // through later lines: their line starts are recorded again as
         // reading goes on.

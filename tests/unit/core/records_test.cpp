@@ -2,6 +2,7 @@
 // read past their errors.
 #include <gtest/gtest.h>
 
+#include "document_invariants.h"
 #include "load_text.h"
 
 namespace {
@@ -59,6 +60,36 @@ TEST(Records, ChoosingTheReading) {
     DocumentPtr doc = load_text("1 // one\n[2,]\n");
     EXPECT_EQ(features(doc.get()), SyntaxFeatures::Comments | SyntaxFeatures::TrailingCommas);
     EXPECT_EQ(line_count(doc.get()), 3u);
+}
+
+// The probe sees only the first value. Texts it takes for JSON Lines that read
+// as several values without a problem are several values; JSON Lines whose
+// bad lines are bad either way keep their reading, as does a text loaded as
+// JSON Lines by name.
+TEST(Records, MisjudgedJsonLinesReadAsSeveralValues) {
+    struct Case { const char* text; DocumentForm form; uint32_t records; uint32_t problems; };
+    const Case cases[] = {
+        {"/*\n * exported 2024-01-01\n */\n{\"id\": 1}\n{\"id\": 2}\n", DocumentForm::Concatenated, 2, 0},
+        {"{\"version\": 2}\n{\n  \"id\": 1,\n  \"name\": \"x\"\n}\n", DocumentForm::Concatenated, 2, 0},
+        {"// log\n\n{\"a\":1}\n{\"b\":\n{\"c\":3}\n", DocumentForm::JsonLines, 3, 1},
+        {"1\n2\nnot json\n[3]\n", DocumentForm::JsonLines, 4, 1},
+    };
+    for (const Case& c : cases) {
+        DocumentPtr doc = load_text(c.text);
+        const Document* d = doc.get();
+        EXPECT_EQ(form(d), c.form) << c.text;
+        EXPECT_EQ(child_count(d, 0), c.records) << c.text;
+        EXPECT_EQ(problem_count(d), c.problems) << c.text;
+        EXPECT_EQ(check_document_invariants(d), "") << c.text;
+        uint32_t lines = 1;
+        for (const char* p = c.text; *p; p++) lines += *p == '\n';
+        EXPECT_EQ(line_count(d), lines) << c.text;
+    }
+    DocumentPtr pretty = load_text(cases[1].text);
+    EXPECT_EQ(key_of(pretty.get(), child_at(pretty.get(), child_at(pretty.get(), 0, 1), 1)), "name");
+    DocumentPtr named = load_json_lines(cases[1].text);
+    EXPECT_EQ(form(named.get()), DocumentForm::JsonLines);
+    EXPECT_EQ(problem_count(named.get()), 4u);
 }
 
 }  // namespace
