@@ -64,6 +64,13 @@ void append_single_problem(TextBuilder* builder, const Document* doc, const Prob
     tb_append_text(builder, ". Showing everything before it.");
 }
 
+// A broken record is named by the line it starts on, as its row is: in several
+// values its problem may lie lines further down.
+uint32_t record_line_of(const Document* doc, const ProblemInfo* problem) {
+    uint32_t line = problem->node != NO_NODE ? record_line(doc, problem->node) : 0;
+    return line ? line : problem->line;
+}
+
 void append_records_problems(TextBuilder* builder, const Document* doc, const ProblemInfo* first) {
     uint32_t memory = memory_problem_index(doc);
     if (memory != NO_NODE && memory < problem_count(doc)) {
@@ -72,14 +79,14 @@ void append_records_problems(TextBuilder* builder, const Document* doc, const Pr
         append_memory_problem(builder, doc, doc->problems[memory].offset);
     } else if (problem_count(doc) == 1) {
         tb_append_text(builder, "Line ");
-        append_formatted_count(builder, first->line);
+        append_formatted_count(builder, record_line_of(doc, first));
         tb_append_text(builder, " could not be read: ");
         tb_append_text(builder, first->message);
         tb_append_text(builder, ".");
     } else {
         append_formatted_count(builder, problem_count(doc));
         tb_append_text(builder, " lines could not be read (first: line ");
-        append_formatted_count(builder, first->line);
+        append_formatted_count(builder, record_line_of(doc, first));
         tb_append_text(builder, ").");
     }
 }
