@@ -93,7 +93,15 @@ ValuePart render_scalar(TextBuilder* b, const Document* doc, NodeId id) {
     }
     uint64_t length = value_length(doc, id);
     uint64_t budget = length < limit ? 3 * length + 4 : large_budget;
-    if (!tb_reserve(b, budget)) return ValuePart{size, false};
+    if (!tb_reserve(b, budget)) {
+        // Without room for the window the note still tells the full size.
+        if (length >= limit) {
+            BoundedWriter measure = bounded_writer(nullptr, 0);
+            decode_value_into(doc, id, &measure);
+            size += measure.total;
+        }
+        return ValuePart{size, false};
+    }
     BoundedWriter writer = bounded_writer(b->data + b->length, budget + 1);
     decode_value_into(doc, id, &writer);
     b->length += writer.written;
@@ -200,12 +208,14 @@ char* inspector_text(const Document* doc, NodeId id, PathStyle style, uint64_t* 
         b.failed = 0;  // what was rendered stays, with the note
         note = true;
     } else {
-        bool shortened = cut_long_lines(&b, start, part.size);
+        // A shortened line says so itself; the note is for a value cut to
+        // the window.
+        (void)cut_long_lines(&b, start, part.size);
         if (container) {
-            note = shortened || !part.complete || b.length - start > WINDOW;
+            note = !part.complete || b.length - start > WINDOW;
             cut_to_window(&b, start);
         } else {
-            note = shortened || part.size > WINDOW;
+            note = part.size > WINDOW;
         }
     }
     if (note) append_note(&b, part.size);

@@ -45,12 +45,40 @@ TEST(Inspector, ValuesShowTheirFirstTwoMegabytes) {
     EXPECT_GT(note - value_start, 2000000u);
 }
 
+// A shortened line says how much it left out; the 2 MB note would contradict
+// it when the value fits the window.
 TEST(Inspector, LongLinesAreShortened) {
-    DocumentPtr doc = load_text("[\"" + std::string(100000, 'z') + "\"]");
-    std::string text = inspect(doc.get(), 1);
-    std::string expected_tail = std::string(65536, 'z') + " \xE2\x80\xA6 33.7 KB more on this line\n\nShowing the first 2 MB of 97.7 KB" + NOTE_END;
-    ASSERT_GT(text.size(), expected_tail.size());
-    EXPECT_EQ(text.substr(text.size() - expected_tail.size()), expected_tail);
+    std::string line(100000, 'z');
+    DocumentPtr doc = load_text("[\"" + line + "\", [\"" + line + "\"]]");
+    std::string cut = std::string(65536, 'z') + " \xE2\x80\xA6 33.7 KB more on this line";
+    std::string scalar = inspect(doc.get(), 1);
+    ASSERT_GT(scalar.size(), cut.size());
+    EXPECT_EQ(scalar.substr(scalar.size() - cut.size()), cut);
+    std::string container = inspect(doc.get(), 2);
+    EXPECT_NE(container.find("\n  \"" + std::string(65533, 'z') + " \xE2\x80\xA6 33.7 KB more on this line\n]"),
+              std::string::npos);
+    EXPECT_EQ(container.find("Showing the first"), std::string::npos);
+}
+
+// A scalar larger than the window whose window cannot be had still shows its
+// header and the note with its full size, as a container does.
+TEST(Inspector, LargeScalarWithoutMemoryForItsWindow) {
+    DocumentPtr doc = load_text("[\"" + std::string(3 * 1024 * 1024, 'q') + "\"]");
+    std::string header = "string \xC2\xB7 3,145,728 characters \xC2\xB7 3.0 MB\n$[0]\n\n";
+    std::string note = "\n\nShowing the first 2 MB of 3.0 MB" + NOTE_END;
+    uint32_t without_value = 0;
+    sweep_allocation_failures([&](uint64_t) {
+        uint64_t length = 0;
+        char* text = inspector_text(doc.get(), 1, PathStyle::JsonPath, &length);
+        if (!text) return;
+        std::string shown(text, length);
+        free_text(text);
+        EXPECT_EQ(shown.substr(0, header.size()), header);
+        ASSERT_GE(shown.size(), note.size());
+        EXPECT_EQ(shown.substr(shown.size() - note.size()), note);
+        without_value += shown == header + note;
+    });
+    EXPECT_GT(without_value, 0u);
 }
 
 TEST(Inspector, AllocationFailures) {
