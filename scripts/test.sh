@@ -136,6 +136,7 @@ step_windows() {
     build_preset windows || return 0
     run_gtest wine scripts/wine-run.sh --timeout 600 "$BIN/tarnwell-tests.exe"
     run_one wine-harness scripts/wine-run.sh --display --timeout 120 "$BIN/wine-probe.exe"
+    run_one wine-list scripts/wine-run.sh --display --timeout 120 "$BIN/list-check.exe"
 }
 
 # The end-to-end cases, each one test: tests/e2e/NAME.script run by the

@@ -1,0 +1,215 @@
+// Checks the list control on a real window, by the pixels a screen capture
+// reads back: the row height at 10 points and 96 DPI, the selection band after
+// End and Home in a 15-row window, a repaint after a lost device, the text
+// view's band over a range of lines, the chevron rule for double clicks and
+// the search marks.
+// With a folder argument it also saves each scene as a BMP file there.
+// Exit code 0 when all is well.
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/commands.h"
+#include "app/search_box.h"
+#include "base/memory.h"
+#include "test_host.h"
+#include "ui/drawing.h"
+#include "ui/list.h"
+#include "ui/screen_capture.h"
+#include "views/palette.h"
+#include "views/view_state.h"
+
+namespace {
+
+constexpr int32_t LIST_WIDTH = 420;
+
+ListControl list;
+Fonts fonts;
+HWND frame;
+int failures;
+const wchar_t* screen_folder;
+
+void check(bool ok, const char* what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAIL", what);
+    if (!ok) failures++;
+}
+
+void pump_messages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    MSG message;
+    do {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+LRESULT CALLBACK frame_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_SIZE && list.window) MoveWindow(list.window, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// The harness's host hands the list its notices, as the document window does.
+void forward_notice(void*, DocWindow*, uint32_t notices) { list_notice(&list, notices); }
+
+// A frame of `rows` rows with the list filling it, showing the window's view.
+void show(DocWindow* doc, int32_t rows) {
+    if (frame) DestroyWindow(frame);
+    list = {};
+    list.doc = doc;
+    list.fonts = &fonts;
+    list.scale = 1.0f;
+    frame = CreateWindowExW(0, L"ListCheck.Frame", L"", WS_POPUP | WS_VISIBLE, 20, 20, LIST_WIDTH,
+                            rows * fonts.row_height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!frame || !create_list(&list, frame, 1)) return;
+    RECT client;
+    GetClientRect(frame, &client);
+    MoveWindow(list.window, 0, 0, client.right, client.bottom, TRUE);
+    ShowWindow(list.window, SW_SHOW);
+    list_notice(&list, Notice::NewView);
+    pump_messages(300);
+}
+
+struct Capture {
+    uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    ~Capture() { mem_free(pixels); }
+    uint32_t at(int32_t x, int32_t y) const { return pixels[y * width + x]; }
+};
+
+// Captures the list and, when asked, saves the frame as NAME.bmp.
+void capture(Capture* shot, const char* name) {
+    pump_messages(100);
+    shot->pixels = capture_window(list.window, &shot->width, &shot->height);
+    if (screen_folder && shot->pixels) {
+        wchar_t path[MAX_PATH];
+        std::swprintf(path, MAX_PATH, L"%ls\\%hs.bmp", screen_folder, name);
+        if (!save_window_bmp(frame, path)) std::printf("note: %s.bmp not saved\n", name);
+    }
+}
+
+// Whether rows first to last (and no row just outside) carry the selection
+// band, looked at near the right edge where no text reaches.
+bool band_covers(const Capture& shot, uint32_t first, uint32_t last) {
+    if (!shot.pixels) return false;
+    int32_t x = LIST_WIDTH - GetSystemMetrics(SM_CXVSCROLL) - 6;
+    int32_t r = fonts.row_height;
+    uint32_t selection = palette_colour(Colour::Selection);
+    uint32_t background = palette_colour(Colour::ViewBackground);
+    int32_t top = static_cast<int32_t>(first) * r;
+    int32_t bottom = static_cast<int32_t>(last + 1) * r;
+    bool ok = shot.at(x, top) == selection && shot.at(x, bottom - 1) == selection;
+    if (top > 0) ok = ok && shot.at(x, top - 1) == background;
+    if (bottom < shot.height) ok = ok && shot.at(x, bottom) == background;
+    return ok;
+}
+
+void key(UINT virtual_key) { SendMessageW(list.window, WM_KEYDOWN, virtual_key, 0); }
+
+void check_array(TestHost* host) {
+    // One element a line, so that the text view has 1002 lines.
+    std::string text = "[";
+    for (int i = 0; i < 1000; i++) text += (i ? ",\n  " : "\n  ") + std::to_string(i);
+    DocWindow* doc = host->open_text(text + "\n]");
+    show(doc, 15);
+    int32_t expected_row = static_cast<int32_t>(std::ceil(4.0f + fonts.line_height));
+    std::printf("line height %.0f, row height %d\n", fonts.line_height, fonts.row_height);
+    check(fonts.row_height == expected_row, "row height at 10 points and 96 DPI is 4 more than the line height");
+    Capture first;
+    capture(&first, "list-top");
+    check(band_covers(first, 0, 0), "the root row's band fills exactly the first row");
+    key(VK_END);
+    Capture end;
+    capture(&end, "list-end");
+    check(list.top_row == 1001 - 15, "End scrolls the last row to the bottom");
+    check(band_covers(end, 14, 14), "after End the band is on the bottom row");
+    key(VK_HOME);
+    Capture home;
+    capture(&home, "list-home");
+    check(list.top_row == 0 && band_covers(home, 0, 0), "after Home the band is back on the first row");
+
+    inject_device_loss();
+    key(VK_DOWN);
+    UpdateWindow(list.window);
+    check(list.slot.target == nullptr, "a lost device releases the render target");
+    Capture again;
+    capture(&again, "list-device-loss");
+    check(list.slot.target != nullptr && band_covers(again, 1, 1), "the list repaints on a new target");
+
+    run_command(doc, command_id_of_index(CommandIndex::Text));
+    host->pump();
+    key(VK_DOWN);
+    handle_list_key(&list, VK_DOWN, KeyModifier::Shift);
+    handle_list_key(&list, VK_DOWN, KeyModifier::Shift);
+    Capture lines;
+    capture(&lines, "list-text-range");
+    check(view_mode(doc->view) == VIEW_MODE_TEXT, "the text view is shown");
+    check(band_covers(lines, 2, 4), "Shift+Down twice bands three lines of the text view");
+}
+
+// Rows nested deeper than a narrow window can indent: looked at, not measured.
+void show_deep_rows(TestHost* host) {
+    std::string text;
+    for (int i = 0; i < 50; i++) text += "{\"k" + std::to_string(i) + "\": ";
+    text += "1" + std::string(50, '}');
+    DocWindow* doc = host->open_text(text);
+    run_command(doc, command_id_of_index(CommandIndex::ExpandAll));
+    show(doc, 8);
+    key(VK_END);
+    Capture deep;
+    capture(&deep, "list-deep");
+}
+
+void check_chevrons(TestHost* host) {
+    DocWindow* doc = host->open_text(R"({"a": {"b": 1}, "c": [1, 2], "d": {"e": {"f": {"g": {"h": {"i": 1}}}}}})");
+    show(doc, 12);
+    uint32_t rows = visible_row_count(doc->view);
+    int32_t r = fonts.row_height;
+    LPARAM on_chevron = MAKELPARAM(16 + 8, r + r / 2);  // row 1, depth 1
+    LPARAM on_text = MAKELPARAM(200, r + r / 2);
+    SendMessageW(list.window, WM_LBUTTONDBLCLK, 0, on_chevron);
+    check(visible_row_count(doc->view) == rows - 1, "a double click on a chevron collapses once");
+    SendMessageW(list.window, WM_LBUTTONDBLCLK, 0, on_text);
+    check(visible_row_count(doc->view) == rows, "a double click on the text expands once");
+    search_box_changed(doc, "1", 1);
+    run_search_now(doc);
+    host->pump();
+    Capture tree;
+    capture(&tree, "list-tree");
+    uint32_t matches = 0;
+    uint32_t current = 0;
+    for (int32_t i = 0; tree.pixels && i < tree.width * tree.height; i++) {
+        matches += tree.pixels[i] == palette_colour(Colour::Match);
+        current += tree.pixels[i] == palette_colour(Colour::CurrentMatch);
+    }
+    check(matches > 0 && current > 0, "search matches are marked, the current one in its own colour");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    screen_folder = argc > 1 ? argv[1] : nullptr;
+    if (!init_drawing(running_on_wine()) || !register_list_class(GetModuleHandleW(nullptr))) {
+        std::printf("FAIL: no drawing layer or list class\n");
+        return 1;
+    }
+    WNDCLASSW frame_class = {};
+    frame_class.lpfnWndProc = frame_procedure;
+    frame_class.hInstance = GetModuleHandleW(nullptr);
+    frame_class.lpszClassName = L"ListCheck.Frame";
+    RegisterClassW(&frame_class);
+    create_fonts(&fonts, 96, 10);
+    {
+        TestHost host;
+        host.app.host.notify = forward_notice;
+        host.app.settings.indent_guides = 1;
+        check_array(&host);
+        check_chevrons(&host);
+        show_deep_rows(&host);
+        DestroyWindow(frame);
+    }
+    release_fonts(&fonts);
+    return failures == 0 ? 0 : 1;
+}
