@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/jobs.h"
 #include "app/open_file.h"
@@ -43,21 +42,21 @@ Placed place(App* app, const char* text, uint64_t length) {
 }
 
 // In the text view with a caret, Copy Value copies the selected lines.
-bool copies_lines(const ViewState* view, uint32_t copy_kind) {
-    return copy_kind == CommandIndex::CopyValue && view_mode(view) == VIEW_MODE_TEXT && selected_row(view) != NO_LINE;
+bool copies_lines(const ViewState* view, CopyKind copy_kind) {
+    return copy_kind == CopyKind::Value && view_mode(view) == VIEW_MODE_TEXT && selected_row(view) != NO_LINE;
 }
 
-uint64_t copy_estimate(const ViewState* view, uint32_t copy_kind) {
+uint64_t copy_estimate(const ViewState* view, CopyKind copy_kind) {
     const Document* doc = document(view);
     NodeId id = selected_node(view);
     if (copies_lines(view, copy_kind)) return text_of_lines(text_view(view), anchor_line(view), selected_row(view), nullptr, 0);
     switch (copy_kind) {
-    case CommandIndex::CopyValue:
+    case CopyKind::Value:
         if (is_container_kind(kind(doc, id))) return json_text_length(doc, id, true);
         return copy_value(doc, id, nullptr, 0);
-    case CommandIndex::CopyPath: return format_path(doc, id, PathStyle::JsonPath, nullptr, 0);
-    case CommandIndex::CopyJson: return json_text_length(doc, id, true);
-    case CommandIndex::CopyMinifiedJson: return json_text_length(doc, id, false);
+    case CopyKind::Path: return format_path(doc, id, PathStyle::JsonPath, nullptr, 0);
+    case CopyKind::Json: return json_text_length(doc, id, true);
+    case CopyKind::MinifiedJson: return json_text_length(doc, id, false);
     default: return has_key(doc, id) ? copy_key(doc, id, nullptr, 0) : 0;
     }
 }
@@ -80,7 +79,7 @@ char* measured_text(uint64_t* length, Write write) {
     return text;
 }
 
-char* copy_text(const ViewState* view, uint32_t copy_kind, PathStyle style, uint64_t* length) {
+char* copy_text(const ViewState* view, CopyKind copy_kind, PathStyle style, uint64_t* length) {
     const Document* doc = document(view);
     NodeId id = selected_node(view);
     if (copies_lines(view, copy_kind)) {
@@ -90,22 +89,22 @@ char* copy_text(const ViewState* view, uint32_t copy_kind, PathStyle style, uint
     }
     if (id == NO_NODE) return nullptr;
     switch (copy_kind) {
-    case CommandIndex::CopyValue: return value_copy_text(doc, id, length);
-    case CommandIndex::CopyKey: return key_copy_text(doc, id, length);
-    case CommandIndex::CopyPath:
+    case CopyKind::Value: return value_copy_text(doc, id, length);
+    case CopyKind::Key: return key_copy_text(doc, id, length);
+    case CopyKind::Path:
         return measured_text(length, [&](void* buffer, uint64_t size) {
             return copy_selection_path(view, style, buffer, size);
         });
-    default: return json_text(doc, id, copy_kind == CommandIndex::CopyJson, length);
+    default: return json_text(doc, id, copy_kind == CopyKind::Json, length);
     }
 }
 
-const char* copied_text(uint32_t copy_kind, bool lines) {
+const char* copied_text(CopyKind copy_kind, bool lines) {
     switch (copy_kind) {
-    case CommandIndex::CopyValue: return lines ? "Copied lines" : "Copied value";
-    case CommandIndex::CopyPath: return "Copied path";
-    case CommandIndex::CopyJson: return "Copied JSON";
-    case CommandIndex::CopyKey: return "Copied key";
+    case CopyKind::Value: return lines ? "Copied lines" : "Copied value";
+    case CopyKind::Path: return "Copied path";
+    case CopyKind::Json: return "Copied JSON";
+    case CopyKind::Key: return "Copied key";
     default: return "Copied minified JSON";
     }
 }
@@ -149,7 +148,7 @@ char* clipboard_form(const char* text, uint64_t length, uint64_t* form_length) {
 
 bool put_on_clipboard(App* app, const char* text, uint64_t length) { return place(app, text, length) == Placed::Yes; }
 
-void copy_selection(DocWindow* window, uint32_t copy_kind, PathStyle style) {
+void copy_selection(DocWindow* window, CopyKind copy_kind, PathStyle style) {
     const ViewState* view = window->view;
     if (!view) return;
     App* app = window->app;
@@ -161,7 +160,7 @@ void copy_selection(DocWindow* window, uint32_t copy_kind, PathStyle style) {
         show(app, window, "copy-error", COPY_NO_MEMORY);
         return;
     }
-    if (copy_kind == CommandIndex::CopyPath && length == 0) {
+    if (copy_kind == CopyKind::Path && length == 0) {
         free_text(text);
         flash_status(window, ROOT_HAS_NO_PATH);
         if (app->script_mode) app->host.write_script_line(app->host.context, "message", ROOT_HAS_NO_PATH);

@@ -24,10 +24,11 @@ constexpr uint64_t CLIPBOARD_MAX_BYTES = 0x7FFFFFF0;
 // runs out or the host cannot place it.
 [[nodiscard]] bool put_on_clipboard(App* app, const char* text, uint64_t length);
 
-// A copy command: `kind` is the command index 13-17 (value, path, JSON, key,
-// minified JSON); the path is written in `style`. Confirms copies over 256 MiB,
-// reports failures (key "copy-error") and flashes what was copied.
-void copy_selection(DocWindow* window, uint32_t kind, PathStyle style);
+enum class CopyKind : uint32_t { Value, Path, Json, Key, MinifiedJson };
+
+// A copy command; the path is written in `style`. Confirms copies over 256 MiB, reports failures (key "copy-error") and flashes what
+// was copied.
+void copy_selection(DocWindow* window, CopyKind kind, PathStyle style);
 
 // Parses the clipboard's text in a ParseClipboard Job for `window` (which may
 // be absent); the result opens in a window named "Clipboard %d".

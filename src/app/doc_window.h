@@ -98,10 +98,10 @@ void clear_message_bar_error(DocWindow* window);
 // The host calls this when a timer of the window fires (DocTimer ids).
 void doc_window_timer(DocWindow* window, uint32_t timer_id);
 
-// Runs a command id (1000 + index, or 1100 and up): the ones that are not
-// about windows here, the others through the host's run_window_command.
+// Runs a command id of the command table (commands.h): the ones that are
+// about windows through the host's run_window_command, the others here.
 // Commands that need a Document, a selection or a search do nothing without
-// one. After Close or Exit the window may be gone.
+// one; unknown ids do nothing. After Close or Exit the window may be gone.
 void run_command(DocWindow* window, uint32_t command_id);
 
 // Selects the Node a typed path names. False with the reason in

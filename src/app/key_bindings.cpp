@@ -7,52 +7,12 @@ namespace {
 
 using namespace KeyModifier;
 
-struct Binding {
-    uint32_t key;
-    uint32_t modifiers;
-    uint32_t index;
-};
-
-const Binding BINDINGS[] = {
-    {'O', Ctrl, CommandIndex::Open},
-    {'V', Ctrl | Shift, CommandIndex::OpenFromClipboard},
-    {'W', Ctrl, CommandIndex::Close},
-    {'R', Ctrl, CommandIndex::Reload},
-    {VirtualKey::F5, 0, CommandIndex::Reload},
-    {'1', Ctrl, CommandIndex::Tree},
-    {'2', Ctrl, CommandIndex::Text},
-    {'F', Ctrl, CommandIndex::Find},
-    {'G', Ctrl, CommandIndex::FindNext},
-    {VirtualKey::F3, 0, CommandIndex::FindNext},
-    {'G', Ctrl | Shift, CommandIndex::FindPrevious},
-    {VirtualKey::F3, Shift, CommandIndex::FindPrevious},
-    {'L', Ctrl, CommandIndex::GoToPath},
-    {'C', Ctrl, CommandIndex::CopyValue},
-    {'C', Ctrl | Shift, CommandIndex::CopyPath},
-    {'C', Ctrl | Alt, CommandIndex::CopyJson},
-    {'I', Ctrl, CommandIndex::Inspector},
-    {VirtualKey::CloseBracket, Ctrl | Shift, CommandIndex::ExpandAll},
-    {VirtualKey::OpenBracket, Ctrl | Shift, CommandIndex::CollapseAll},
-    {VirtualKey::OpenBracket, Ctrl, CommandIndex::Back},
-    {VirtualKey::CloseBracket, Ctrl, CommandIndex::Forward},
-    {VirtualKey::Equals, Ctrl, CommandIndex::BiggerText},
-    {VirtualKey::Minus, Ctrl, CommandIndex::SmallerText},
-    {'0', Ctrl, CommandIndex::ActualSize},
-};
-
-// Entries after the enumerated ones: the keypad's zoom keys, and Ctrl+Shift+=
-// for keyboards where "+" needs Shift.
-const Accelerator EXTRA_ACCELERATORS[] = {
-    {VirtualKey::Add, Ctrl, command_id_of_index(CommandIndex::BiggerText)},
-    {VirtualKey::Subtract, Ctrl, command_id_of_index(CommandIndex::SmallerText)},
-    {VirtualKey::Numpad0, Ctrl, command_id_of_index(CommandIndex::ActualSize)},
-    {VirtualKey::Equals, Ctrl | Shift, command_id_of_index(CommandIndex::BiggerText)},
-};
-
 const uint32_t MODIFIER_ORDER[] = {0, Shift, Alt, Ctrl, Ctrl | Shift, Ctrl | Alt, Alt | Shift, Ctrl | Alt | Shift};
 
 const uint32_t PUNCTUATION_ORDER[] = {VirtualKey::OpenBracket, VirtualKey::CloseBracket, VirtualKey::Equals,
                                       VirtualKey::Minus, VirtualKey::F3, VirtualKey::F5};
+// The extra keys, in the order they close the accelerator table.
+const uint32_t EXTRA_ORDER[] = {VirtualKey::Add, VirtualKey::Subtract, VirtualKey::Numpad0, VirtualKey::Equals};
 
 struct NamedKey {
     const char* name;
@@ -81,8 +41,8 @@ const ListKey LIST_KEYS[] = {
     {VirtualKey::PageUp, ViewKey::PageUp}, {VirtualKey::PageDown, ViewKey::PageDown},
     {VirtualKey::Home, ViewKey::Home},     {VirtualKey::End, ViewKey::End},
     {VirtualKey::Space, ViewKey::Space},   {VirtualKey::Return, ViewKey::Enter},
-    {VirtualKey::Escape, 266},             {VirtualKey::F3, 267},
-    {VirtualKey::F5, 268},
+    {VirtualKey::Escape, ViewKey::Escape}, {VirtualKey::F3, ViewKey::F3},
+    {VirtualKey::F5, ViewKey::F5},
 };
 
 char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
@@ -110,29 +70,31 @@ uint32_t key_of_name(const char* text, uint64_t length) {
 
 }  // namespace
 
-uint32_t binding_command_index(uint32_t key, uint32_t modifiers) {
-    if (modifiers == Alt && key >= '1' && key <= '9') return CommandIndex::Level1 + (key - '1');
-    for (const Binding& binding : BINDINGS) {
-        if (binding.key == key && binding.modifiers == modifiers) return binding.index;
+uint32_t bound_command_id(uint32_t key, uint32_t modifiers, bool extra) {
+    uint32_t count = 0;
+    const Command* table = command_table(&count);
+    for (uint32_t i = 0; i < count; i++) {
+        const Command& command = table[i];
+        for (const CommandKey& bound : command.keys) {
+            if (bound.key == 0 || (bound.extra != 0) != extra || bound.modifiers != modifiers) continue;
+            if (key >= bound.key && key - bound.key < command.count) return command.id + (key - bound.key);
+        }
     }
     return NO_COMMAND;
 }
 
 uint32_t build_accelerator_table(Accelerator* entries, uint32_t capacity) {
     uint32_t count = 0;
-    auto add = [&](const Accelerator& entry) {
-        if (count < capacity) entries[count++] = entry;
-    };
-    auto add_key = [&](uint32_t key) {
+    auto add_key = [&](uint32_t key, bool extra) {
         for (uint32_t modifiers : MODIFIER_ORDER) {
-            uint32_t index = binding_command_index(key, modifiers);
-            if (index != NO_COMMAND) add({key, modifiers, command_id_of_index(index)});
+            uint32_t id = bound_command_id(key, modifiers, extra);
+            if (id != NO_COMMAND && count < capacity) entries[count++] = Accelerator{key, modifiers, id};
         }
     };
-    for (uint32_t key = 'A'; key <= 'Z'; key++) add_key(key);
-    for (uint32_t key = '0'; key <= '9'; key++) add_key(key);
-    for (uint32_t key : PUNCTUATION_ORDER) add_key(key);
-    for (const Accelerator& extra : EXTRA_ACCELERATORS) add(extra);
+    for (uint32_t key = 'A'; key <= 'Z'; key++) add_key(key, false);
+    for (uint32_t key = '0'; key <= '9'; key++) add_key(key, false);
+    for (uint32_t key : PUNCTUATION_ORDER) add_key(key, false);
+    for (uint32_t key : EXTRA_ORDER) add_key(key, true);
     return count;
 }
 

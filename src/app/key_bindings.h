@@ -31,10 +31,10 @@ constexpr uint32_t OpenBracket = 0xDB;   // VK_OEM_4
 constexpr uint32_t CloseBracket = 0xDD;  // VK_OEM_6
 }  // namespace VirtualKey
 
-// The command index bound to a key: Alt with a digit 1-9 expands to that
-// level; otherwise the binding table. NO_COMMAND when nothing is bound.
-uint32_t binding_command_index(uint32_t key, uint32_t modifiers);
-
+// The command id a default key of the command table runs (the extra keys
+// only when `extra` is set), or NO_COMMAND. In a range of ids each key runs
+// the id of its place: Alt+1 to Alt+9 expand to levels 1 to 9.
+uint32_t bound_command_id(uint32_t key, uint32_t modifiers, bool extra);
 struct Accelerator {
     uint32_t key;
     uint32_t modifiers;
@@ -45,7 +45,7 @@ constexpr uint32_t ACCELERATOR_TABLE_SIZE = 128;
 // Fills the accelerator table: every bound combination of the keys A-Z, 0-9,
 // "[", "]", "=", "-", F3 and F5, in that order and in the modifier order none,
 // Shift, Alt, Ctrl, Ctrl+Shift, Ctrl+Alt, Alt+Shift, Ctrl+Alt+Shift; then the
-// keypad zoom keys and Ctrl+Shift+"=". Returns the number of entries written
+// extra keys: the keypad's Add, Subtract and 0, and "=". Returns the number of entries written
 // (at most `capacity`).
 uint32_t build_accelerator_table(Accelerator* entries, uint32_t capacity);
 // The command id the accelerator table holds for a key and modifiers, or

@@ -154,9 +154,9 @@ void run_search_now(DocWindow* window) {
 
 void search_box_enter(DocWindow* window, bool shift) {
     const SearchBox& box = window->search_box;
-    if (shift) run_command(window, command_id_of_index(CommandIndex::FindPrevious));
+    if (shift) run_command(window, CommandId::FindPrevious);
     else if (box.dirty || !box.has_last_query) run_search_now(window);
-    else run_command(window, command_id_of_index(CommandIndex::FindNext));
+    else run_command(window, CommandId::FindNext);
 }
 
 void clear_search(DocWindow* window) {

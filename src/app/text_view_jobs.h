@@ -7,12 +7,12 @@
 struct DocWindow;
 struct Job;
 
-// Command 11: the tree view.
+// The tree view.
 void show_tree_view(DocWindow* window);
-// Command 12: the text view, built first when there is none; in the text view,
+// The text view, built first when there is none; in the text view,
 // the other kind of text (the document's own lines or re-indented).
 void show_text_view(DocWindow* window);
-// Command 1146: the first problem's line in the document's own lines.
+// Show in text: the first problem's line in the document's own lines.
 void show_problem_in_text(DocWindow* window);
 
 // Completion of a BuildTextView Job (from job_done).

@@ -10,10 +10,7 @@
 
 namespace {
 
-const char* const MENU_TEXT[PATH_STYLE_COUNT] = {"JSONPath", "jq", "JavaScript", "Python", "JSON Pointer"};
 const char* const SETTINGS_WORD[PATH_STYLE_COUNT] = {"jsonpath", "jq", "js", "python", "pointer"};
-const char* const SCRIPT_NAME[PATH_STYLE_COUNT] = {"path-jsonpath", "path-jq", "path-js", "path-python",
-                                                   "path-pointer"};
 
 uint32_t style_index(PathStyle style) {
     uint32_t index = static_cast<uint32_t>(style);
@@ -127,9 +124,7 @@ void put_index_segment(BoundedWriter* w, PathStyle style, uint32_t index) {
 
 }  // namespace
 
-const char* path_style_menu_text(PathStyle style) { return MENU_TEXT[style_index(style)]; }
 const char* path_style_settings_word(PathStyle style) { return SETTINGS_WORD[style_index(style)]; }
-const char* path_style_script_name(PathStyle style) { return SCRIPT_NAME[style_index(style)]; }
 
 uint32_t node_chain_length(const Document* doc, NodeId id) {
     if (id >= node_count(doc)) return 0;

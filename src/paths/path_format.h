@@ -8,11 +8,9 @@
 enum class PathStyle : uint32_t { JsonPath = 0, Jq = 1, JavaScript = 2, Python = 3, JsonPointer = 4 };
 constexpr uint32_t PATH_STYLE_COUNT = 5;
 
-// The style's menu text ("JSONPath"), settings word ("jsonpath") and script
-// name ("path-jsonpath"); styles out of range answer for JSONPath.
-const char* path_style_menu_text(PathStyle style);
+// The style's word in the settings file ("jsonpath"); styles out of range
+// answer for JSONPath.
 const char* path_style_settings_word(PathStyle style);
-const char* path_style_script_name(PathStyle style);
 
 // Writes the path of `id` (snprintf contract) and returns its full length. A
 // buffer that is too small keeps a prefix; a key character is never cut.

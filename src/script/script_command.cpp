@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "app/commands.h"
 #include "app/key_bindings.h"
-#include "paths/path_format.h"
 #include "search/matcher.h"
 #include "views/view_state.h"
 
@@ -21,25 +21,7 @@ const char NOT_A_KEY_COMBO[] = "not a key combo";
 const char COPY_WHAT[] = "copy what?";
 const char DUMP_WHAT[] = "dump what?";
 
-constexpr uint32_t PENDING_SCREENSHOT_MAX = 127;
-constexpr uint32_t COPY_PATH_AS_FIRST = 1100;
-// "level n" sends this id + n.
-constexpr uint32_t EXPAND_TO_LEVEL_BEFORE_FIRST = 1021;
-
-// Commands that only send a command id, and whether only the program's
-// windows can run them.
-struct SimpleCommand {
-    const char* name;
-    uint32_t command_id;
-    bool needs_windows;
-};
-
-const SimpleCommand SIMPLE_COMMANDS[] = {
-    {"open-clipboard", 1002, false}, {"next-problem", 1144, false}, {"show-in-text", 1146, false},
-    {"find-next", 1018, false},      {"find-prev", 1019, false},    {"expand-all", 1020, false},
-    {"collapse-all", 1021, false},   {"back", 1031, false},         {"forward", 1032, false},
-    {"reload", 1004, true},
-};
+constexpr uint32_t SCREENSHOT_NAME_MAX = 127;
 
 // Commands whose argument is the rest of the line, as written.
 struct TextCommand {
@@ -53,17 +35,6 @@ const TextCommand TEXT_COMMANDS[] = {
     {"type", ScriptAction::Type, false},   {"goto", ScriptAction::Goto, false},
     {"answer", ScriptAction::Answer, false},
 };
-
-struct NamedId {
-    const char* name;
-    uint32_t id;
-};
-
-const NamedId COPY_KINDS[] = {
-    {"value", 1013}, {"key", 1016}, {"path", 1014}, {"json", 1015}, {"json-min", 1017},
-};
-
-const NamedId VIEWS[] = {{"tree", 1011}, {"text", 1012}};
 
 struct NamedDump {
     const char* name;
@@ -89,6 +60,25 @@ template <typename Entry, size_t N>
 const Entry* find_named(const Entry (&table)[N], ScriptWord word, bool ignore_case = false) {
     for (const Entry& entry : table) {
         if (script_word_is(word, entry.name, ignore_case)) return &entry;
+    }
+    return nullptr;
+}
+
+bool word_equals(ScriptWord word, const char* text, size_t length) {
+    return word.length == length && std::memcmp(word.text, text, length) == 0;
+}
+
+// The command table's row whose script name is `first`, or `first` and
+// `second` for a name of two words.
+const Command* scripted_command(ScriptWord first, const ScriptWord* second) {
+    uint32_t count = 0;
+    const Command* table = command_table(&count);
+    for (uint32_t i = 0; i < count; i++) {
+        const char* name = table[i].script_name;
+        if (!name) continue;
+        const char* space = std::strchr(name, ' ');
+        if (!word_equals(first, name, space ? static_cast<size_t>(space - name) : std::strlen(name))) continue;
+        if (!space ? !second : second && word_equals(*second, space + 1, std::strlen(space + 1))) return &table[i];
     }
     return nullptr;
 }
@@ -151,20 +141,20 @@ const char* parse_search(const ScriptLine* line, ScriptCommand* command) {
     return nullptr;
 }
 
+// "copy" and "view" name their command with a second word.
+const char* parse_named_command(const ScriptLine* line, ScriptCommand* command, const char* error) {
+    const Command* named = line->word_count == 2 ? scripted_command(line->words[0], &line->words[1]) : nullptr;
+    if (!named || line->more_words) return error;
+    command->command_id = named->id;
+    return nullptr;
+}
+
 const char* parse_copy(const ScriptLine* line, ScriptCommand* command) {
-    if (line->word_count != 2 || line->more_words) return COPY_WHAT;
-    ScriptWord what = line->words[1];
-    if (const NamedId* kind = find_named(COPY_KINDS, what)) {
-        command->command_id = kind->id;
-        return nullptr;
-    }
-    for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++) {
-        if (script_word_is(what, path_style_script_name(static_cast<PathStyle>(style)))) {
-            command->command_id = COPY_PATH_AS_FIRST + style;
-            return nullptr;
-        }
-    }
-    return COPY_WHAT;
+    return parse_named_command(line, command, COPY_WHAT);
+}
+
+const char* parse_view(const ScriptLine* line, ScriptCommand* command) {
+    return parse_named_command(line, command, SCRIPT_BAD_ARGUMENTS);
 }
 
 const char* parse_dump(const ScriptLine* line, ScriptCommand* command) {
@@ -216,18 +206,13 @@ const char* parse_key(const ScriptLine* line, ScriptCommand* command) {
 
 const char* parse_crumb(const ScriptLine* line, ScriptCommand* command) { return parse_numbers(line, command, 2); }
 
+// "level n" sends the n-th id of its range, from 1.
 const char* parse_level(const ScriptLine* line, ScriptCommand* command) {
+    const Command* range = scripted_command(line->words[0], nullptr);
     const char* error = parse_numbers(line, command, 2);
-    uint32_t level = command->numbers[0];
-    if (error || level < 1 || level > 9) return SCRIPT_BAD_ARGUMENTS;
-    command->command_id = EXPAND_TO_LEVEL_BEFORE_FIRST + level;
-    return nullptr;
-}
-
-const char* parse_view(const ScriptLine* line, ScriptCommand* command) {
-    const NamedId* view = line->word_count == 2 ? find_named(VIEWS, line->words[1]) : nullptr;
-    if (!view) return SCRIPT_BAD_ARGUMENTS;
-    command->command_id = view->id;
+    uint32_t n = command->numbers[0];
+    if (error || n < 1 || n > range->count) return SCRIPT_BAD_ARGUMENTS;
+    command->command_id = range->id + n - 1;
     return nullptr;
 }
 
@@ -238,7 +223,7 @@ const char* parse_wait(const ScriptLine* line, ScriptCommand* command) {
 
 const char* parse_screenshot(const ScriptLine* line, ScriptCommand* command) {
     command->needs_windows = true;
-    if (line->word_count != 2 || line->words[1].length > PENDING_SCREENSHOT_MAX) return SCRIPT_BAD_ARGUMENTS;
+    if (line->word_count != 2 || line->words[1].length > SCREENSHOT_NAME_MAX) return SCRIPT_BAD_ARGUMENTS;
     command->text = line->words[1].text;
     command->text_length = line->words[1].length;
     return nullptr;
@@ -274,12 +259,6 @@ const ParsedCommand PARSED_COMMANDS[] = {
 const char* parse_arguments(const ScriptLine* line, ScriptCommand* command) {
     ScriptWord name = line->words[0];
     bool single = line->word_count == 1;
-    if (const SimpleCommand* simple = find_named(SIMPLE_COMMANDS, name)) {
-        command->action = ScriptAction::SendCommand;
-        command->command_id = simple->command_id;
-        command->needs_windows = simple->needs_windows;
-        return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
-    }
     if (script_word_is(name, "quit")) {
         command->action = ScriptAction::Quit;
         return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
@@ -296,7 +275,12 @@ const char* parse_arguments(const ScriptLine* line, ScriptCommand* command) {
         command->action = parsed.action;
         return parsed.parse(line, command);
     }
-    return SCRIPT_BAD_ARGUMENTS;
+    // The rest send one command id and take no argument.
+    const Command* simple = scripted_command(name, nullptr);
+    if (!simple || simple->count != 1) return SCRIPT_BAD_ARGUMENTS;
+    command->action = ScriptAction::SendCommand;
+    command->command_id = simple->id;
+    return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
 }
 
 }  // namespace

@@ -156,8 +156,7 @@ void list_wheel(ListControl* list, bool horizontal, WPARAM wparam) {
     }
     if (keys & MK_CONTROL) {
         // However fast the wheel turns, one message zooms by one step.
-        uint32_t index = turn.zoom > 0 ? CommandIndex::BiggerText : CommandIndex::SmallerText;
-        if (list->doc) run_command(list->doc, command_id_of_index(index));
+        if (list->doc) run_command(list->doc, turn.zoom > 0 ? CommandId::BiggerText : CommandId::SmallerText);
         return;
     }
     set_top_row(list, wheel_top_row(list->top_row, turn.notches, list_metrics(list)));

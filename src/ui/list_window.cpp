@@ -130,10 +130,8 @@ LRESULT handle_message(ListControl* list, HWND window, UINT message, WPARAM wpar
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL: list_wheel(list, message == WM_MOUSEHWHEEL, wparam); return 0;
     case WM_XBUTTONUP:
-        if (list->doc) {
-            uint32_t index = GET_XBUTTON_WPARAM(wparam) == XBUTTON1 ? ViewCommand::Back : ViewCommand::Forward;
-            run_command(list->doc, command_id_of_index(index));
-        }
+        if (list->doc)
+            run_command(list->doc, GET_XBUTTON_WPARAM(wparam) == XBUTTON1 ? CommandId::Back : CommandId::Forward);
         return TRUE;
     case MSG_LIST_WIDEST_LINE: update_h_scroll(list); return 0;
     case WM_NCDESTROY:

@@ -69,7 +69,9 @@ uint32_t run_view_command(ViewState* view, uint32_t number) {
         return step_history(view, view->forward, &view->forward_count, view->back, &view->back_count);
     case ViewCommand::NextProblem: return next_problem(view);
     default:
-        if (number >= ViewCommand::ExpandAll && number <= ViewCommand::Level9) return change_expansion(view, number);
+        if (number == ViewCommand::ExpandAll || number == ViewCommand::CollapseAll ||
+            (number >= ViewCommand::Level1 && number <= ViewCommand::Level9))
+            return change_expansion(view, number);
         return 0;
     }
 }

@@ -45,6 +45,10 @@ constexpr uint32_t Home = 262;
 constexpr uint32_t End = 263;
 constexpr uint32_t Space = 264;
 constexpr uint32_t Enter = 265;
+// The list passes these on too; no view movement answers to them.
+constexpr uint32_t Escape = 266;
+constexpr uint32_t F3 = 267;
+constexpr uint32_t F5 = 268;
 }  // namespace ViewKey
 
 namespace KeyModifier {
@@ -53,17 +57,17 @@ constexpr uint32_t Alt = 2;
 constexpr uint32_t Ctrl = 4;
 }  // namespace KeyModifier
 
-// Command numbers shared with the window's command table.
+// The commands a ViewState carries out itself.
 namespace ViewCommand {
-constexpr uint32_t FindNext = 18;
-constexpr uint32_t FindPrevious = 19;
-constexpr uint32_t ExpandAll = 20;
-constexpr uint32_t CollapseAll = 21;
-constexpr uint32_t Level1 = 22;  // Level1 + n - 1 expands to level n, for n = 1 to 9
-constexpr uint32_t Level9 = 30;
-constexpr uint32_t Back = 31;
-constexpr uint32_t Forward = 32;
-constexpr uint32_t NextProblem = 33;
+constexpr uint32_t FindNext = 0;
+constexpr uint32_t FindPrevious = 1;
+constexpr uint32_t ExpandAll = 2;
+constexpr uint32_t CollapseAll = 3;
+constexpr uint32_t Back = 4;
+constexpr uint32_t Forward = 5;
+constexpr uint32_t NextProblem = 6;
+constexpr uint32_t Level1 = 7;  // Level1 + n - 1 expands to level n, for n = 1 to 9
+constexpr uint32_t Level9 = 15;
 }  // namespace ViewCommand
 
 struct ViewState {

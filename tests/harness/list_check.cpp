@@ -138,7 +138,7 @@ void check_array(TestHost* host) {
     capture(&again, "list-device-loss");
     check(list.slot.target != nullptr && band_covers(again, 1, 1), "the list repaints on a new target");
 
-    run_command(doc, command_id_of_index(CommandIndex::Text));
+    run_command(doc, CommandId::Text);
     host->pump();
     key(VK_DOWN);
     handle_list_key(&list, VK_DOWN, KeyModifier::Shift);
@@ -155,7 +155,7 @@ void show_deep_rows(TestHost* host) {
     for (int i = 0; i < 50; i++) text += "{\"k" + std::to_string(i) + "\": ";
     text += "1" + std::string(50, '}');
     DocWindow* doc = host->open_text(text);
-    run_command(doc, command_id_of_index(CommandIndex::ExpandAll));
+    run_command(doc, CommandId::ExpandAll);
     show(doc, 8);
     key(VK_END);
     Capture deep;

@@ -127,7 +127,7 @@ void document_installed(void* context, DocWindow* window) {
 // dialog, Reload, the go-to box, text sizes) need the program's windows.
 void run_window_command(void* context, DocWindow* window, uint32_t command_id) {
     HeadlessHost* host = host_of(context);
-    if (command_id == command_id_of_index(CommandIndex::Close)) {
+    if (command_id == CommandId::Close) {
         close_doc_window(window);
     } else if (command_id == CommandId::Exit) {
         while (host->app.windows) close_doc_window(host->app.windows);

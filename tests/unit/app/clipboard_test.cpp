@@ -27,10 +27,10 @@ TEST(CopySelection, FailuresAreReported) {
     TestHost host;
     DocWindow* window = host.open_text("[1]");
     host.clipboard_refuses = true;
-    run_command(window, 1013);
+    run_command(window, CommandId::CopyValue);
     host.clipboard_refuses = false;
     mem_test_fail_at(1, true);
-    run_command(window, 1015);
+    run_command(window, CommandId::CopyJson);
     mem_test_fail_at(0);
     ASSERT_EQ(host.lines.size(), 2u);
     EXPECT_EQ(host.lines[0], "copy-error=Could not copy: the clipboard is busy or the text is too big.");

@@ -28,11 +28,11 @@ TEST(RunCommand, SubtreeCommandsRepaintTheList) {
 TEST(RunCommand, TextViewBuildsOnlyWhenNeeded) {
     TestHost host;
     DocWindow* window = host.open_text("{\"a\": [1, 2]}");
-    run_command(window, 1012);
-    run_command(window, 1012);  // ignored while the first build runs
+    run_command(window, CommandId::Text);
+    run_command(window, CommandId::Text);  // ignored while the first build runs
     host.pump();
-    run_command(window, 1011);
-    run_command(window, 1012);
+    run_command(window, CommandId::Tree);
+    run_command(window, CommandId::Text);
     EXPECT_EQ(view_mode(window->view), VIEW_MODE_TEXT);
     EXPECT_EQ(host.jobs_started, 2u);
 }

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/list_scroll.h"
 #include "test_host.h"
+#include "views/view_state.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ TEST(ListNotices, JumpsCentreAndANewDocumentStartsAgain) {
         {"go to a path", [&] { submit_go_to_path(window, "$.d", 3); }, JUMP},
         {"a path that is not there", [&] { submit_go_to_path(window, "$.x", 3); }, 0},
         {"collapse the subtree", [&] { run_command(window, CommandId::CollapseSubtree); }, JUMP},
-        {"collapse all", [&] { run_command(window, command_id_of_index(CommandIndex::CollapseAll)); }, JUMP},
-        {"back", [&] { run_command(window, command_id_of_index(CommandIndex::Back)); }, JUMP},
-        {"text view", [&] { run_command(window, command_id_of_index(CommandIndex::Text)); host.pump(); }, JUMP},
-        {"tree view", [&] { run_command(window, command_id_of_index(CommandIndex::Tree)); }, JUMP},
+        {"collapse all", [&] { run_command(window, CommandId::CollapseAll); }, JUMP},
+        {"back", [&] { run_command(window, CommandId::Back); }, JUMP},
+        {"text view", [&] { run_command(window, CommandId::Text); host.pump(); }, JUMP},
+        {"tree view", [&] { run_command(window, CommandId::Tree); }, JUMP},
     };
     for (const Step& step : steps) {
         host.notices.clear();

@@ -1,0 +1,159 @@
+// The tables derived from the command table: the accelerator table, the keys
+// that script combinations press, and the script commands that send an id.
+#include "app/key_bindings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/commands.h"
+#include "script/script_command.h"
+#include "views/view_state.h"
+
+namespace {
+
+using namespace KeyModifier;
+using namespace VirtualKey;
+
+// The order a Windows accelerator table is searched in decides nothing, but
+// the table must hold exactly these, and in this order.
+TEST(AcceleratorTable, HoldsThe37EntriesInKeyThenModifierOrder) {
+    const Accelerator expected[] = {
+        {'C', Ctrl, CommandId::CopyValue},
+        {'C', Ctrl | Shift, CommandId::CopyPath},
+        {'C', Ctrl | Alt, CommandId::CopyJson},
+        {'F', Ctrl, CommandId::Find},
+        {'G', Ctrl, CommandId::FindNext},
+        {'G', Ctrl | Shift, CommandId::FindPrevious},
+        {'I', Ctrl, CommandId::Inspector},
+        {'L', Ctrl, CommandId::GoToPath},
+        {'O', Ctrl, CommandId::Open},
+        {'R', Ctrl, CommandId::Reload},
+        {'V', Ctrl | Shift, CommandId::OpenFromClipboard},
+        {'W', Ctrl, CommandId::Close},
+        {'0', Ctrl, CommandId::ActualSize},
+        {'1', Alt, CommandId::ExpandToLevel},
+        {'1', Ctrl, CommandId::Tree},
+        {'2', Alt, CommandId::ExpandToLevel + 1},
+        {'2', Ctrl, CommandId::Text},
+        {'3', Alt, CommandId::ExpandToLevel + 2},
+        {'4', Alt, CommandId::ExpandToLevel + 3},
+        {'5', Alt, CommandId::ExpandToLevel + 4},
+        {'6', Alt, CommandId::ExpandToLevel + 5},
+        {'7', Alt, CommandId::ExpandToLevel + 6},
+        {'8', Alt, CommandId::ExpandToLevel + 7},
+        {'9', Alt, CommandId::ExpandToLevel + 8},
+        {OpenBracket, Ctrl, CommandId::Back},
+        {OpenBracket, Ctrl | Shift, CommandId::CollapseAll},
+        {CloseBracket, Ctrl, CommandId::Forward},
+        {CloseBracket, Ctrl | Shift, CommandId::ExpandAll},
+        {Equals, Ctrl, CommandId::BiggerText},
+        {Minus, Ctrl, CommandId::SmallerText},
+        {F3, 0, CommandId::FindNext},
+        {F3, Shift, CommandId::FindPrevious},
+        {F5, 0, CommandId::Reload},
+        {Add, Ctrl, CommandId::BiggerText},
+        {Subtract, Ctrl, CommandId::SmallerText},
+        {Numpad0, Ctrl, CommandId::ActualSize},
+        {Equals, Ctrl | Shift, CommandId::BiggerText},
+    };
+    Accelerator table[ACCELERATOR_TABLE_SIZE];
+    uint32_t count = build_accelerator_table(table, ACCELERATOR_TABLE_SIZE);
+    ASSERT_EQ(count, 37u);
+    for (uint32_t i = 0; i < count; i++) {
+        EXPECT_EQ(table[i].key, expected[i].key) << i;
+        EXPECT_EQ(table[i].modifiers, expected[i].modifiers) << i;
+        EXPECT_EQ(table[i].command_id, expected[i].command_id) << i;
+    }
+    // A short buffer keeps the first entries.
+    EXPECT_EQ(build_accelerator_table(table, 2), 2u);
+    EXPECT_EQ(table[1].command_id, CommandId::CopyPath);
+}
+
+std::string key_name(uint32_t key) {
+    static const std::map<uint32_t, std::string> names = {{OpenBracket, "["}, {CloseBracket, "]"}, {Equals, "="},
+                                                          {Minus, "-"}, {F3, "F3"}, {F5, "F5"}};
+    auto named = names.find(key);
+    return named != names.end() ? named->second : std::string(1, static_cast<char>(key));
+}
+
+// How menus write a combination: "Shift+", "Alt+", "Ctrl+", then the key.
+std::string shortcut_text(const CommandKey& bound, uint32_t offset) {
+    std::string text;
+    if (bound.modifiers & Shift) text += "Shift+";
+    if (bound.modifiers & Alt) text += "Alt+";
+    if (bound.modifiers & Ctrl) text += "Ctrl+";
+    return text + key_name(bound.key + offset);
+}
+
+// Every default key runs its own command, no key runs two, and a menu shows
+// the first key as its shortcut.
+TEST(CommandTable, EveryKeyRoundTripsAndMenusShowTheFirstKey) {
+    uint32_t count = 0;
+    const Command* table = command_table(&count);
+    std::map<std::pair<uint32_t, uint32_t>, uint32_t> bound_ids;
+    for (uint32_t row = 0; row < count; row++) {
+        const Command& command = table[row];
+        if (row > 0) EXPECT_GT(command.id, table[row - 1].id + table[row - 1].count - 1) << command.id;
+        EXPECT_NE(command.about_windows != 0, command.run != nullptr) << command.id;
+        for (const CommandKey& bound : command.keys) {
+            if (bound.key == 0) continue;
+            for (uint32_t offset = 0; offset < command.count; offset++) {
+                uint32_t id = command.id + offset;
+                EXPECT_EQ(accelerator_command_id(bound.key + offset, bound.modifiers), id) << id;
+                EXPECT_TRUE(bound_ids.emplace(std::make_pair(bound.key + offset, bound.modifiers), id).second) << id;
+            }
+        }
+        const char* tab = command.menu_text ? std::strchr(command.menu_text, '\t') : nullptr;
+        if (command.keys[0].key != 0 && command.menu_text) {
+            ASSERT_NE(tab, nullptr) << command.menu_text;
+            EXPECT_EQ(tab + 1, shortcut_text(command.keys[0], 0)) << command.id;
+        }
+    }
+    EXPECT_EQ(bound_ids.size(), 37u);
+    EXPECT_EQ(accelerator_command_id('C', Alt), NO_COMMAND);
+    EXPECT_EQ(view_key_of(Escape), ViewKey::Escape);
+}
+
+ScriptCommand parsed(const std::string& text, const char** error) {
+    ScriptReader reader = script_reader(text.data(), text.size());
+    ScriptLine line;
+    EXPECT_TRUE(next_script_line(&reader, &line)) << text;
+    ScriptCommand command;
+    *error = parse_script_command(&line, &command);
+    return command;
+}
+
+// Each script name sends its row's id ("level n" the n-th of its range), and a
+// number outside the range is refused.
+TEST(CommandTable, ScriptNamesSendTheirIds) {
+    uint32_t count = 0;
+    const Command* table = command_table(&count);
+    uint32_t named = 0;
+    for (uint32_t row = 0; row < count; row++) {
+        const Command& command = table[row];
+        if (!command.script_name) continue;
+        named++;
+        for (uint32_t n = 1; n <= command.count; n++) {
+            std::string line = command.script_name;
+            if (command.count > 1) line += " " + std::to_string(n);
+            const char* error = nullptr;
+            ScriptCommand sent = parsed(line, &error);
+            ASSERT_EQ(error, nullptr) << line;
+            EXPECT_EQ(sent.action, ScriptAction::SendCommand) << line;
+            EXPECT_EQ(sent.command_id, command.id + n - 1) << line;
+        }
+        if (command.count > 1) {
+            const char* error = nullptr;
+            parsed(std::string(command.script_name) + " " + std::to_string(command.count + 1), &error);
+            EXPECT_STREQ(error, SCRIPT_BAD_ARGUMENTS) << command.script_name;
+        }
+    }
+    EXPECT_EQ(named, 23u);
+}
+
+}  // namespace
