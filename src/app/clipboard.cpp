@@ -87,7 +87,6 @@ char* copy_text(const ViewState* view, CopyKind copy_kind, PathStyle style, uint
             return text_of_lines(text_view(view), anchor_line(view), selected_row(view), buffer, size);
         });
     }
-    if (id == NO_NODE) return nullptr;
     switch (copy_kind) {
     case CopyKind::Value: return value_copy_text(doc, id, length);
     case CopyKind::Key: return key_copy_text(doc, id, length);
@@ -150,7 +149,8 @@ bool put_on_clipboard(App* app, const char* text, uint64_t length) { return plac
 
 void copy_selection(DocWindow* window, CopyKind copy_kind, PathStyle style) {
     const ViewState* view = window->view;
-    if (!view) return;
+    // Only the lines of the text view can be copied without a selected node.
+    if (!view || (!copies_lines(view, copy_kind) && selected_node(view) == NO_NODE)) return;
     App* app = window->app;
     uint64_t estimate = copy_estimate(view, copy_kind);
     if (estimate > COPY_CONFIRM_BYTES && !confirm_copy(window, estimate)) return;

@@ -26,7 +26,9 @@ constexpr uint64_t CLIPBOARD_MAX_BYTES = 0x7FFFFFF0;
 
 enum class CopyKind : uint32_t { Value, Path, Json, Key, MinifiedJson };
 
-// A copy command; the path is written in `style`. Confirms copies over 256 MiB, reports failures (key "copy-error") and flashes what
+// A copy command; the path is written in `style`. Without a selected node
+// (and, for Value, without selected text lines) nothing happens. Confirms
+// copies over 256 MiB, reports failures (key "copy-error") and flashes what
 // was copied.
 void copy_selection(DocWindow* window, CopyKind kind, PathStyle style);
 
