@@ -221,9 +221,22 @@ const char* parse_wait(const ScriptLine* line, ScriptCommand* command) {
     return error || command->numbers[0] == 0 ? SCRIPT_BAD_ARGUMENTS : nullptr;
 }
 
+// A screenshot's name becomes part of a file name: 1-127 letters, digits,
+// ".", "_" and "-", never "..".
+bool is_screenshot_name(ScriptWord name) {
+    if (name.length == 0 || name.length > SCREENSHOT_NAME_MAX) return false;
+    for (uint32_t i = 0; i < name.length; i++) {
+        char c = name.text[i];
+        bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                       c == '_' || c == '-';
+        if (!allowed || (c == '.' && i + 1 < name.length && name.text[i + 1] == '.')) return false;
+    }
+    return true;
+}
+
 const char* parse_screenshot(const ScriptLine* line, ScriptCommand* command) {
     command->needs_windows = true;
-    if (line->word_count != 2 || line->words[1].length > SCREENSHOT_NAME_MAX) return SCRIPT_BAD_ARGUMENTS;
+    if (line->word_count != 2 || line->more_words || !is_screenshot_name(line->words[1])) return SCRIPT_BAD_ARGUMENTS;
     command->text = line->words[1].text;
     command->text_length = line->words[1].length;
     return nullptr;

@@ -67,6 +67,11 @@ TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
         {"click 1 alt alt", "error: click <row> [chevron] [alt] [shift]"},
         {"write build/tmp/x.json src/main.cpp", write_usage},
         {"write build/tmp/a..b tests/samples/a.json", write_usage},
+        // A screenshot's name becomes a file name.
+        {"screenshot Win-1.dark_x", "action 12 [Win-1.dark_x]"},
+        {"screenshot " + std::string(127, 'a'), "action 12 [" + std::string(127, 'a') + "]"},
+        {"screenshot " + std::string(128, 'a'), bad}, {"screenshot a..b", bad}, {"screenshot ../x", bad},
+        {"screenshot a/b", bad}, {"screenshot a b", bad}, {"screenshot \xC3\xA9", bad},
     };
     for (const auto& c : cases) EXPECT_EQ(describe(c[0]), c[1]) << c[0];
 }
