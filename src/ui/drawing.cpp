@@ -60,8 +60,6 @@ void set_dark_palette(bool dark) {
     delete_gdi_brushes();
 }
 
-bool dark_palette() { return state.dark; }
-
 uint32_t palette_colour(uint32_t index) { return palette_rgb(index, state.dark); }
 
 COLORREF palette_colorref(uint32_t index) {

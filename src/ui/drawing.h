@@ -37,7 +37,6 @@ const wchar_t* code_font_family();
 // The palette: dark or light, and a generation that counts the changes, so
 // that render slots recolour their brushes at their next paint.
 void set_dark_palette(bool dark);
-bool dark_palette();
 uint32_t palette_colour(uint32_t index);  // 0xRRGGBB
 COLORREF palette_colorref(uint32_t index);
 // A GDI brush of a palette colour, made on first request and kept until the

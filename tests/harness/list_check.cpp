@@ -2,7 +2,7 @@
 // reads back: the row height at 10 points and 96 DPI, the selection band after
 // End and Home in a 15-row window, a repaint after a lost device, the text
 // view's band over a range of lines, the chevron rule for double clicks and
-// the search marks.
+// the search marks, and a switch to the dark palette.
 // With a folder argument it also saves each scene as a BMP file there.
 // Exit code 0 when all is well.
 #include <windows.h>
@@ -185,6 +185,17 @@ void check_chevrons(TestHost* host) {
         current += tree.pixels[i] == palette_colour(Colour::CurrentMatch);
     }
     check(matches > 0 && current > 0, "search matches are marked, the current one in its own colour");
+
+    const ID2D1RenderTarget* target = list.slot.target;
+    set_dark_palette(true);
+    InvalidateRect(list.window, nullptr, FALSE);
+    Capture dark;
+    capture(&dark, "list-dark");
+    check(dark.pixels && dark.at(dark.width / 2, dark.height - 4) == palette_colour(Colour::ViewBackground) &&
+              palette_colour(Colour::ViewBackground) == 0x1D1F22,
+          "the dark palette repaints the open list");
+    check(list.slot.target == target, "without a new render target");
+    set_dark_palette(false);
 }
 
 }  // namespace
