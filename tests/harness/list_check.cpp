@@ -2,7 +2,8 @@
 // reads back: the row height at 10 points and 96 DPI, the selection band after
 // End and Home in a 15-row window, a repaint after a lost device, the text
 // view's band over a range of lines, the chevron rule for double clicks and
-// the search marks, and a switch to the dark palette.
+// the search marks, input through the list's messages, and a switch to the
+// dark palette.
 // With a folder argument it also saves each scene as a BMP file there.
 // Exit code 0 when all is well.
 #include <windows.h>
@@ -147,6 +148,58 @@ void check_array(TestHost* host) {
     capture(&lines, "list-text-range");
     check(view_mode(doc->view) == VIEW_MODE_TEXT, "the text view is shown");
     check(band_covers(lines, 2, 4), "Shift+Down twice bands three lines of the text view");
+
+    int32_t r = fonts.row_height;
+    SendMessageW(list.window, WM_LBUTTONDOWN, 0, MAKELPARAM(200, 6 * r + r / 2));
+    SendMessageW(list.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 8 * r + r / 2));
+    SendMessageW(list.window, WM_LBUTTONUP, 0, MAKELPARAM(200, 8 * r + r / 2));
+    Capture dragged;
+    capture(&dragged, "list-text-drag");
+    check(band_covers(dragged, 6, 8) && !list.drag_selecting, "dragging over three lines bands them");
+}
+
+POINT menu_point;
+uint32_t zoom_commands;
+
+// Right click, the keyboard's context-menu point, type-ahead of a character
+// beyond U+FFFF, a fast Ctrl+wheel and F3 through the list.
+void check_input(TestHost* host) {
+    std::string text = "{\"a\": 1, \"b\": 2, \"\xF0\x9F\x98\x80x\": 3, \"f\": [";
+    for (int i = 0; i < 30; i++) text += (i ? ", " : "") + std::to_string(i);
+    DocWindow* doc = host->open_text(text + "]}");
+    show(doc, 6);
+    list.context_menu = [](ListControl*, POINT screen) { menu_point = screen; };
+    int32_t r = fonts.row_height;
+    SendMessageW(list.window, WM_RBUTTONDOWN, 0, MAKELPARAM(100, 2 * r + 3));
+    check(selected_row(doc->view) == 2, "a right click selects the row under the pointer");
+    SendMessageW(list.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.window), -1);
+    POINT below = {24, 3 * r};
+    ClientToScreen(list.window, &below);
+    check(menu_point.x == below.x && menu_point.y == below.y, "the keyboard's menu opens under the selected row");
+    set_top_row(&list, 5);
+    SendMessageW(list.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.window), -1);
+    POINT corner = {24, 8};
+    ClientToScreen(list.window, &corner);
+    check(menu_point.x == corner.x && menu_point.y == corner.y,
+          "with the selected row scrolled away it opens near the corner");
+
+    key(VK_HOME);
+    SendMessageW(list.window, WM_CHAR, 0xD83D, 0);
+    SendMessageW(list.window, WM_CHAR, 0xDE00, 0);
+    check(selected_row(doc->view) == 3, "type-ahead joins a surrogate pair");
+
+    host->app.host.run_window_command = [](void*, DocWindow*, uint32_t id) {
+        zoom_commands += id == CommandId::BiggerText;
+    };
+    SendMessageW(list.window, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 3 * WHEEL_DELTA), 0);
+    check(zoom_commands == 1, "a fast Ctrl+wheel zooms by one step");
+
+    search_box_changed(doc, "2", 1);
+    run_search_now(doc);
+    host->pump();
+    NodeId first_match = selected_node(doc->view);
+    key(VK_F3);
+    check(selected_node(doc->view) != first_match, "F3 in the list finds the next match");
 }
 
 // Rows nested deeper than a narrow window can indent: looked at, not measured.
@@ -211,12 +264,19 @@ int wmain(int argc, wchar_t** argv) {
     frame_class.hInstance = GetModuleHandleW(nullptr);
     frame_class.lpszClassName = L"ListCheck.Frame";
     RegisterClassW(&frame_class);
+    Fonts high = {};
+    create_fonts(&high, 144, 10);
+    check(high.em_size == 20 && high.row_height == static_cast<int32_t>(std::ceil(6 + high.line_height)),
+          "at 144 DPI 10 points are 20 pixels and a row 6 more than a line");
+    release_fonts(&high);
     create_fonts(&fonts, 96, 10);
+    std::printf("code family %ls\n", code_font_family());
     {
         TestHost host;
         host.app.host.notify = forward_notice;
         host.app.settings.indent_guides = 1;
         check_array(&host);
+        check_input(&host);
         check_chevrons(&host);
         show_deep_rows(&host);
         DestroyWindow(frame);
