@@ -142,8 +142,10 @@ step_windows() {
 # The end-to-end cases, each one test: tests/e2e/NAME.script run by the
 # headless host (tarnwell-cli --test-script, built by step_native with the
 # sanitizers) from the repository root with a fresh settings file and the extra
-# arguments of NAME.args, if any. The output must equal NAME.expected byte for
-# byte, and the exit code must be 2 when that holds a script-error line, else 0.
+# arguments of NAME.args, if any, and NAME.settings as the settings file when
+# there is one. The output must equal NAME.expected byte for byte, with @ROOT@
+# standing for the repository root (the recent files list absolute paths), and
+# the exit code must be 2 when that holds a script-error line, else 0.
 # The 270 MB input of the copy confirmation is made here, never committed.
 step_e2e() {
     local cli=$BIN/tarnwell-cli tmp=$TARNWELL_BUILD/tmp/e2e start=$SECONDS
@@ -160,17 +162,19 @@ step_e2e() {
         expected=tests/e2e/$name.expected
         local -a args=()
         if [[ -f tests/e2e/$name.args ]]; then read -r -a args <"tests/e2e/$name.args"; fi
+        if [[ -f tests/e2e/$name.settings ]]; then cp "tests/e2e/$name.settings" "$tmp/$name.settings"; fi
         status=0
         timeout 300 "$cli" --test-script "$script" --settings "$tmp/$name.settings" --test-out "$tmp/$name.out" \
             "${args[@]}" >"$tmp/$name.log" 2>&1 || status=$?
         want=0
         if grep -q '^script-error=' "$expected"; then want=2; fi
-        if ((status == want)) && cmp -s "$expected" "$tmp/$name.out"; then
+        sed "s|@ROOT@|$(printf '%s' "$PWD" | sed 's/[|&\\]/\\&/g')|g" "$expected" >"$tmp/$name.expected"
+        if ((status == want)) && cmp -s "$tmp/$name.expected" "$tmp/$name.out"; then
             passed=$((passed + 1))
         else
             failed=$((failed + 1))
             echo "--- e2e $name: exit status $status (expected $want); output against $expected:" >&2
-            diff "$expected" "$tmp/$name.out" 2>&1 | head -n 20 >&2 || true
+            diff "$tmp/$name.expected" "$tmp/$name.out" 2>&1 | head -n 20 >&2 || true
             tail -n 20 "$tmp/$name.log" >&2
         fi
     done
