@@ -7,8 +7,8 @@
 // has finished. The host also reports which window received a Document and
 // which closed, so that commands go to the window a person would be looking at.
 //
-// Screenshots, resizing, reloading and the menu and reload dumps need the
-// program's real windows; until a host brings them, they end the script with
+// Screenshots, resizing, reloading and the reload dump need the program's
+// real windows; until a host brings them, they end the script with
 // an error that says so.
 #pragma once
 

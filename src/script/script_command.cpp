@@ -49,7 +49,7 @@ const NamedDump DUMPS[] = {
     {"inspector", ScriptDump::Inspector, 2, false},
     {"clipboard", ScriptDump::Clipboard, 2, false},
     {"clipboard-size", ScriptDump::ClipboardSize, 2, false},
-    {"menu", ScriptDump::Menu, 2, true},
+    {"menu", ScriptDump::Menu, 2, false},
     {"reloads", ScriptDump::Reloads, 2, true},
     {"question", ScriptDump::Question, 2, false},
     {"windows", ScriptDump::Windows, 2, false},

@@ -41,7 +41,7 @@ struct ScriptCommand {
     uint8_t regex;
     uint8_t scope;  // SearchScope
     ScriptDump dump;
-    // Only the real windows can screenshot, resize, or show a menu.
+    // Only the real windows can screenshot or resize.
     bool needs_windows;
     const char* text;  // points into the script line, not terminated
     uint32_t text_length;

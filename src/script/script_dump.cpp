@@ -1,5 +1,6 @@
 // The script's dumps: the window's rows, a summary of its state, the
-// Inspector text, the clipboard, the last question and the window titles.
+// Inspector text, the clipboard, the main menu, the last question and the
+// window titles.
 // Every text comes from the same engine functions the windows paint with, with
 // no parse time, so that a dump does not depend on timing.
 #include <cinttypes>
@@ -8,6 +9,7 @@
 
 #include "app/app.h"
 #include "app/doc_window.h"
+#include "app/menu_model.h"
 #include "base/memory.h"
 #include "describe/inspector.h"
 #include "describe/json_writer.h"
@@ -133,22 +135,39 @@ void dump_windows(Script* script) {
     }
 }
 
+// The main menu as the window would show it now. False when memory runs out.
+bool dump_menu(Script* script, const DocWindow* window) {
+    if (!window) return true;
+    Menu* menu = mem_alloc_array<Menu>(1);
+    if (!menu) return false;
+    build_main_menu(window, menu);
+    char line[RECENT_LABEL_SIZE + 64];
+    for (uint32_t i = 0; i < menu->count; i++) {
+        format_menu_line(&menu->items[i], line, sizeof line);
+        put(script, line);
+    }
+    mem_free(menu);
+    return true;
+}
+
 }  // namespace
 
-void write_script_dump(Script* script, const ScriptLine* line, const ScriptCommand* command, DocWindow* window) {
+bool write_script_dump(Script* script, const ScriptLine* line, const ScriptCommand* command, DocWindow* window) {
     write_dump_header(&script->output, line);
     const ViewState* view = window ? window->view : nullptr;
     switch (command->dump) {
-    case ScriptDump::Rows: dump_rows(script, view, command->numbers[0], command->numbers[1]); return;
-    case ScriptDump::State: dump_state(script, view); return;
-    case ScriptDump::Inspector: dump_inspector(script, view); return;
-    case ScriptDump::Clipboard: dump_clipboard(script, false); return;
-    case ScriptDump::ClipboardSize: dump_clipboard(script, true); return;
+    case ScriptDump::Rows: dump_rows(script, view, command->numbers[0], command->numbers[1]); break;
+    case ScriptDump::State: dump_state(script, view); break;
+    case ScriptDump::Inspector: dump_inspector(script, view); break;
+    case ScriptDump::Clipboard: dump_clipboard(script, false); break;
+    case ScriptDump::ClipboardSize: dump_clipboard(script, true); break;
+    case ScriptDump::Menu: return dump_menu(script, window);
     case ScriptDump::Question:
         put(script, script->last_question ? script->last_question : "-");
         put(script, "\n");
-        return;
-    case ScriptDump::Windows: dump_windows(script); return;
-    default: return;  // the dumps of the real windows are refused before they get here
+        break;
+    case ScriptDump::Windows: dump_windows(script); break;
+    default: break;  // the dumps of the real windows are refused before they get here
     }
+    return true;
 }

@@ -195,7 +195,9 @@ ScriptPause run_script_line(Script* script, const ScriptLine* line) {
     case ScriptAction::Wait: script->pause_ms = command.numbers[0]; return ScriptPause::ForTime;
     case ScriptAction::Answer: set_pending_answer(script, command.text, command.text_length); break;
     case ScriptAction::Quit: end_script(script, SCRIPT_EXIT_OK); return ScriptPause::Finished;
-    case ScriptAction::Dump: write_script_dump(script, line, &command, window); break;
+    case ScriptAction::Dump:
+        if (!write_script_dump(script, line, &command, window)) return fail(script, line, SCRIPT_OUT_OF_MEMORY);
+        break;
     default:
         script->command_refused = 0;
         if (window) run_in_window(&command, window);

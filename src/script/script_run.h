@@ -9,4 +9,5 @@
 ScriptPause run_script_line(Script* script, const ScriptLine* line);
 
 // Writes a dump (its header line first) of the window, which may be absent.
-void write_script_dump(Script* script, const ScriptLine* line, const ScriptCommand* command, DocWindow* window);
+// False when memory ran out for it.
+[[nodiscard]] bool write_script_dump(Script* script, const ScriptLine* line, const ScriptCommand* command, DocWindow* window);

@@ -66,7 +66,7 @@ TEST(ScriptHost, RefusesWhatNeedsRealWindows) {
     write_text(scratch("deep.json"), "{\"a\": [1]}");
     const std::string open = "open " + scratch("deep.json") + "\n";
     const char* const cases[][2] = {{"screenshot start", "screenshot"}, {"resize 800 600", "resize"},
-                                    {"dump menu", "dump menu"}, {"key mod+o", "key mod+o"}};
+                                    {"key mod+o", "key mod+o"}};
     for (const auto& c : cases) {
         ProgramRun run = run_script(open + c[0] + "\ndump windows\n");
         EXPECT_EQ(run.exit_code, 2) << c[0];
