@@ -4,7 +4,7 @@
 // that was asked for; an unmapped face falls back to some other family (often
 // a proportional one), which is what this catches. The program's manifest is
 // embedded here too: cue banners need the common controls 6 it asks for, and
-// the thread must be per-monitor DPI aware. Then the drawing layer
+// its other requests and the icon must be there. Then the drawing layer
 // paints a child window (through a DC render target under Wine), and a capture
 // from the screen must read its palette colours back exactly. Exit code 0
 // when all is well.
@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 #include "base/memory.h"
 #include "ui/drawing.h"
@@ -146,11 +147,19 @@ int check_manifest() {
     bool cue = edit && SendMessageW(edit, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"cue"));
     if (edit) DestroyWindow(edit);
     std::printf("%s: cue banner (common controls 6)\n", cue ? "ok" : "FAIL");
-    DPI_AWARENESS awareness = GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext());
-    bool per_monitor = awareness == DPI_AWARENESS_PER_MONITOR_AWARE;
-    std::printf("%s: DPI awareness %d (per monitor is %d)\n", per_monitor ? "ok" : "FAIL", awareness,
-                DPI_AWARENESS_PER_MONITOR_AWARE);
-    return !cue + !per_monitor;
+    // Wine makes every thread per-monitor DPI aware, so the manifest's own
+    // words are checked instead, with the icon beside it.
+    HMODULE self = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    HGLOBAL loaded = found ? LoadResource(self, found) : nullptr;
+    const char* manifest = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    std::string text = manifest ? std::string(manifest, SizeofResource(self, found)) : std::string();
+    bool declared = text.find("PerMonitorV2") != std::string::npos && text.find("asInvoker") != std::string::npos &&
+                    text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}") != std::string::npos;
+    std::printf("%s: the manifest asks for per-monitor DPI v2, Windows 10 and no elevation\n", declared ? "ok" : "FAIL");
+    bool icon = LoadIconW(self, MAKEINTRESOURCEW(1)) != nullptr;
+    std::printf("%s: icon resource 1\n", icon ? "ok" : "FAIL");
+    return !cue + !declared + !icon;
 }
 
 }  // namespace
