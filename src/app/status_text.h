@@ -1,0 +1,12 @@
+// The status bar's left text: the progress of a running open, reload or
+// text-view build, otherwise the shown Document's status summary.
+#pragma once
+
+#include <cstdint>
+
+struct DocWindow;
+
+constexpr uint32_t STATUS_TEXT_SIZE = 512;
+
+// snprintf contract; empty without progress to show and without a Document.
+uint64_t status_left_text(const DocWindow* window, char* buffer, uint64_t size);
