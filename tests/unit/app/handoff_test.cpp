@@ -65,13 +65,11 @@ TEST(Handoff, ReceivedBlocksAreCheckedBeforeAnythingOpens) {
     };
     const Case cases[] = {
         {"wrong magic", good, 0x54524E32, HandoffStatus::Rejected, {}},
-        {"magic in the upper half", good, (uint64_t{1} << 32) | HANDOFF_MAGIC, HandoffStatus::Rejected, {}},
         {"odd byte count", good + "x", HANDOFF_MAGIC, HandoffStatus::Rejected, {}},
         {"lone high surrogate", le_bytes(u"C:\\") + le_bytes({0xD800}) + nul, HANDOFF_MAGIC, HandoffStatus::Rejected, {}},
         {"lone low surrogate", le_bytes({0xDC00}) + nul + good, HANDOFF_MAGIC, HandoffStatus::Rejected, {}},
         {"high surrogate at the end of a piece", le_bytes({0xD83D}) + nul, HANDOFF_MAGIC, HandoffStatus::Rejected, {}},
         {"last piece without its NUL", good + le_bytes(u"C:\\b.json"), HANDOFF_MAGIC, HandoffStatus::Ok, {"C:\\a.json"}},
-        {"no NUL at all", le_bytes(u"C:\\b.json"), HANDOFF_MAGIC, HandoffStatus::Ok, {}},
         {"empty pieces", nul + good + nul + nul, HANDOFF_MAGIC, HandoffStatus::Ok, {"C:\\a.json"}},
     };
     for (const Case& c : cases) EXPECT_EQ(parsed(c.bytes, c.status, c.magic), c.paths) << c.name;
