@@ -34,6 +34,9 @@ struct PlatformIo {
     // the sequential-scan hint. NO_FILE with the system's error code on failure.
     FileHandle (*open_for_reading)(const char* path, uint32_t* os_error);
     bool (*identity)(FileHandle file, FileIdentity* identity);
+    // The identity of the file at `path` without reading it (all zero when it
+    // cannot be opened), to tell whether it changed since it was read.
+    FileIdentity (*file_identity_of_path)(const char* path);
     bool (*size)(FileHandle file, uint64_t* size, uint32_t* os_error);
     // Reads at most `capacity` bytes into `bytes`; *read is 0 at the end of the
     // file. False with the system's error code when the read fails.

@@ -43,21 +43,31 @@ FileHandle open_for_reading(const char* path, uint32_t* os_error) {
     return fd;
 }
 
+FileIdentity identity_of(const struct stat& info) {
+    uint64_t inode = static_cast<uint64_t>(info.st_ino);
+    uint64_t size = static_cast<uint64_t>(info.st_size);
+    FileIdentity identity{};
+    identity.valid = 1;
+    identity.volume_serial = static_cast<uint32_t>(info.st_dev);
+    identity.index_high = static_cast<uint32_t>(inode >> 32);
+    identity.index_low = static_cast<uint32_t>(inode);
+    identity.size_high = static_cast<uint32_t>(size >> 32);
+    identity.size_low = static_cast<uint32_t>(size);
+    identity.last_write_time = UNIX_EPOCH_IN_FILETIME + static_cast<uint64_t>(info.st_mtim.tv_sec) * 10000000ull +
+                               static_cast<uint64_t>(info.st_mtim.tv_nsec) / 100;
+    return identity;
+}
+
 bool identity(FileHandle file, FileIdentity* identity) {
     struct stat info;
     if (fstat(descriptor(file), &info) != 0) return false;
-    uint64_t inode = static_cast<uint64_t>(info.st_ino);
-    uint64_t size = static_cast<uint64_t>(info.st_size);
-    *identity = FileIdentity{};
-    identity->valid = 1;
-    identity->volume_serial = static_cast<uint32_t>(info.st_dev);
-    identity->index_high = static_cast<uint32_t>(inode >> 32);
-    identity->index_low = static_cast<uint32_t>(inode);
-    identity->size_high = static_cast<uint32_t>(size >> 32);
-    identity->size_low = static_cast<uint32_t>(size);
-    identity->last_write_time = UNIX_EPOCH_IN_FILETIME + static_cast<uint64_t>(info.st_mtim.tv_sec) * 10000000ull +
-                                static_cast<uint64_t>(info.st_mtim.tv_nsec) / 100;
+    *identity = identity_of(info);
     return true;
+}
+
+FileIdentity file_identity_of_path(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 ? identity_of(info) : FileIdentity{};
 }
 
 bool size(FileHandle file, uint64_t* size, uint32_t* os_error) {
@@ -106,6 +116,7 @@ const PlatformIo* platform_io() {
         attribute_size,
         open_for_reading,
         identity,
+        file_identity_of_path,
         size,
         read_chunk,
         close_file,

@@ -45,6 +45,7 @@ FileHandle open_for_reading(const char* path, uint32_t* os_error) {
 bool identity(FileHandle file, FileIdentity* identity) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle_of(file), &info)) return false;
+    *identity = FileIdentity{};
     identity->valid = 1;
     identity->volume_serial = info.dwVolumeSerialNumber;
     identity->index_high = info.nFileIndexHigh;
@@ -53,6 +54,21 @@ bool identity(FileHandle file, FileIdentity* identity) {
     identity->size_low = info.nFileSizeLow;
     identity->last_write_time = joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
     return true;
+}
+
+// Read-attributes access needs no right to read the file's contents, so a
+// file that became unreadable still shows a changed identity.
+FileIdentity file_identity_of_path(const char* path) {
+    FileIdentity result{};
+    wchar_t* wide = utf8_to_utf16(path, std::strlen(path));
+    HANDLE handle = wide ? CreateFileW(wide, FILE_READ_ATTRIBUTES, SHARE_ALL, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                         : INVALID_HANDLE_VALUE;
+    mem_free(wide);
+    if (handle == INVALID_HANDLE_VALUE) return result;
+    if (!identity(reinterpret_cast<FileHandle>(handle), &result)) result = FileIdentity{};
+    CloseHandle(handle);
+    return result;
 }
 
 bool size(FileHandle file, uint64_t* size, uint32_t* os_error) {
@@ -102,6 +118,7 @@ const PlatformIo* platform_io() {
         attribute_size,
         open_for_reading,
         identity,
+        file_identity_of_path,
         size,
         read_chunk,
         close_file,
