@@ -16,8 +16,11 @@ uint32_t find_match(ViewState* view, bool backwards) {
 uint32_t change_expansion(ViewState* view, uint32_t number) {
     RowModel* model = view->row_model;
     if (view->view_mode != VIEW_MODE_TREE || row_count(model) == 0) return 0;
-    if (number == ViewCommand::ExpandAll) expand_all(model);
-    else if (number == ViewCommand::CollapseAll) collapse_all(model);
+    if (number == ViewCommand::ExpandAll) {
+        expand_all(model);
+        // A reload expands everything again while this count stands.
+        if (row_count(model) == node_count(view->document)) view->expand_all_count = expanded_count(model);
+    } else if (number == ViewCommand::CollapseAll) collapse_all(model);
     else expand_to_level(model, number - ViewCommand::Level1 + 1);
     resynchronise_selection(view);
     note_user_move(view);

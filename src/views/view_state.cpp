@@ -6,6 +6,7 @@
 #include "paths/path_resolve.h"
 #include "search/match_list.h"
 #include "search/matcher.h"
+#include "views/reload_snapshot.h"
 #include "views/text_view.h"
 #include "views/tree_row.h"
 #include "views/view_state_internal.h"
@@ -110,6 +111,7 @@ void release_view_state(ViewState* view) {
     release_search(view->search);
     release_text_view(view->text_view);
     release_row_model(view->row_model);
+    release_snapshot(view->pending_snapshot);
     release(view->document);
     mem_free(view);
 }
