@@ -92,6 +92,9 @@ struct AppHost {
     void (*start_timer)(void* context, DocWindow* window, uint32_t id, uint32_t milliseconds);
     void (*stop_timer)(void* context, DocWindow* window, uint32_t id);
     void (*notify)(void* context, DocWindow* window, uint32_t notices);  // Notice bits
+    // The list's first visible row (line, in the text view), which a reload
+    // keeps in view.
+    uint32_t (*list_top_row)(void* context, DocWindow* window);
 
     // Windows. create_window makes the platform's window for a new DocWindow
     // (false: it is dropped); destroy_window releases it (timers, watcher,

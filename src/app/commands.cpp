@@ -9,6 +9,7 @@
 #include "app/doc_window.h"
 #include "app/key_bindings.h"
 #include "app/open_file.h"
+#include "app/reload.h"
 #include "app/search_box.h"
 #include "app/text_view_jobs.h"
 #include "views/view_state.h"
@@ -18,6 +19,8 @@ namespace {
 using namespace KeyModifier;
 
 void open_clipboard(DocWindow* window, uint32_t) { open_from_clipboard(window->app, window); }
+
+void reload(DocWindow* window, uint32_t) { start_reload(window, true); }
 
 void focus_search_box(DocWindow* window, uint32_t) { notify_window(window, Notice::FocusSearchBox); }
 
@@ -99,7 +102,7 @@ const Command COMMANDS[] = {
     {OpenFromClipboard, 1, "open-clipboard", "Open from Clipboard\tShift+Ctrl+V", {key('V', Ctrl | Shift)}, 0, 0,
      open_clipboard, 0},
     {Close, 1, nullptr, "Close\tCtrl+W", {key('W', Ctrl)}, 0, WINDOW, nullptr, 0},
-    {Reload, 1, "reload", "Reload\tCtrl+R", {key('R', Ctrl), key(F5, 0)}, DOC, WINDOW, nullptr, 0},
+    {Reload, 1, "reload", "Reload\tCtrl+R", {key('R', Ctrl), key(F5, 0)}, DOC, 0, reload, 0},
     {Find, 1, nullptr, "Find\tCtrl+F", {key('F', Ctrl)}, DOC, 0, focus_search_box, 0},
     {GoToPath, 1, nullptr, "Go to Path...\tCtrl+L", {key('L', Ctrl)}, DOC, WINDOW, nullptr, 0},
     {Inspector, 1, nullptr, "Inspector\tCtrl+I", {key('I', Ctrl)}, 0, 0, toggle_inspector, 0},

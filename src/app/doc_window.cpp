@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "app/jobs.h"
+#include "app/reload.h"
 #include "app/search_box.h"
 #include "base/memory.h"
 #include "base/utf8.h"
@@ -137,6 +138,7 @@ void doc_window_timer(DocWindow* window, uint32_t timer_id) {
         notify_window(window, Notice::StatusBar);
         return;
     case DocTimer::SearchDebounce: run_search_now(window); return;
+    case DocTimer::FileChanged: check_file_changed(window); return;
     default: return;
     }
 }

@@ -56,7 +56,10 @@ struct DocWindow {
     uint32_t progress;  // per mille
     uint8_t progress_visible;
     uint64_t file_size;
-    FileIdentity file_identity;
+    FileIdentity file_identity;  // of the file as last read
+    uint8_t file_missing;        // the last check or reload found no readable file
+    uint8_t reload_again;        // a change arrived while a reload was pending
+    uint32_t reload_count;       // successful reloads
     char flash_text[FLASH_TEXT_SIZE];  // shown in the status bar for two seconds
     char message_text[MESSAGE_TEXT_SIZE];  // the message bar under the top bar
     uint8_t message_is_error;

@@ -8,6 +8,7 @@
 #include "app/clipboard.h"
 #include "app/doc_window.h"
 #include "app/open_file.h"
+#include "app/reload.h"
 #include "app/search_box.h"
 #include "app/text_view_jobs.h"
 #include "base/memory.h"
@@ -88,7 +89,7 @@ void job_done(Job* job) {
     case JobKind::ParseClipboard: finish_clipboard_job(job); break;
     case JobKind::BuildTextView: finish_text_view_job(job); break;
     case JobKind::Search: finish_search_job(job); break;
-    case JobKind::ReloadFile: break;
+    case JobKind::ReloadFile: finish_reload_job(job); break;
     }
     free_job(job);
 }

@@ -120,13 +120,6 @@ DocWindow* choose_window(App* app, DocWindow* given) {
     return create_doc_window(app, false);
 }
 
-char* copy_of(const char* text) {
-    size_t length = std::strlen(text);
-    char* copy = mem_alloc_array<char>(length + 1);
-    if (copy) std::memcpy(copy, text, length + 1);
-    return copy;
-}
-
 // The sentence form of a system message: no trailing line breaks, spaces or
 // full stops, and "Access is denied." becomes "access is denied" while "OK"
 // keeps its capital.
@@ -145,6 +138,17 @@ uint64_t copy_formatted(const char* text, int length, uint64_t capacity, char* b
 }
 
 }  // namespace
+
+bool is_json_lines_path(const char* path) {
+    return ends_with_without_case(path, ".jsonl") || ends_with_without_case(path, ".ndjson");
+}
+
+char* copy_path(const char* path) {
+    size_t length = std::strlen(path);
+    char* copy = mem_alloc_array<char>(length + 1);
+    if (copy) std::memcpy(copy, path, length + 1);
+    return copy;
+}
 
 uint64_t could_not_open_text(const char* name, const char* reason, char* buffer, uint64_t size) {
     char text[LOAD_ERROR_SIZE];
@@ -194,8 +198,8 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
     if (!target) return nullptr;
     bool was_start_page = target->start_page;
     Job* job = create_job(app, JobKind::OpenFile, target);
-    char* job_path = copy_of(full);
-    char* window_path = copy_of(full);
+    char* job_path = copy_path(full);
+    char* window_path = copy_path(full);
     if (!job || !job_path || !window_path) {
         free_job(job);
         mem_free(job_path);
@@ -205,7 +209,7 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
         return nullptr;
     }
     job->path = job_path;
-    job->records = ends_with_without_case(full, ".jsonl") || ends_with_without_case(full, ".ndjson");
+    job->records = is_json_lines_path(full);
     job->was_start_page = was_start_page;
     mem_free(target->path);
     target->path = window_path;

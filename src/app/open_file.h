@@ -30,6 +30,12 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path);
 // shows a Document is left alone.
 void restore_after_failed_open(DocWindow* window, bool was_start_page);
 
+// Whether a file is read as JSON Lines: its name ends in ".jsonl" or ".ndjson"
+// (without regard to case).
+bool is_json_lines_path(const char* path);
+// A copy of a path (mem_alloc), or nullptr.
+[[nodiscard]] char* copy_path(const char* path);
+
 // "Could not open \"name\": reason." (snprintf contract).
 uint64_t could_not_open_text(const char* name, const char* reason, char* buffer, uint64_t size);
 // The message for a failed open of `name` (key "open-error"). `window` may be

@@ -7,9 +7,8 @@
 // has finished. The host also reports which window received a Document and
 // which closed, so that commands go to the window a person would be looking at.
 //
-// Screenshots, resizing, reloading and the reload dump need the program's
-// real windows; until a host brings them, they end the script with
-// an error that says so.
+// Screenshots and resizing need the program's real windows; until a host
+// brings them, they end the script with an error that says so.
 #pragma once
 
 #include <cstdint>
@@ -76,6 +75,6 @@ void script_message(Script* script, const char* key, const char* text);
 // The host's reports about windows.
 void script_document_installed(Script* script, DocWindow* window);
 void script_window_closed(Script* script, DocWindow* window);
-// A command the host needs real windows for (say, "reload"): the script ends
+// A command the host needs real windows for (say, "Open..."): the script ends
 // with an error once the running command has returned.
 void script_refuse_command(Script* script);

@@ -40,19 +40,18 @@ struct NamedDump {
     const char* name;
     ScriptDump dump;
     uint32_t word_count;  // of the whole command
-    bool needs_windows;
 };
 
 const NamedDump DUMPS[] = {
-    {"rows", ScriptDump::Rows, 4, false},
-    {"state", ScriptDump::State, 2, false},
-    {"inspector", ScriptDump::Inspector, 2, false},
-    {"clipboard", ScriptDump::Clipboard, 2, false},
-    {"clipboard-size", ScriptDump::ClipboardSize, 2, false},
-    {"menu", ScriptDump::Menu, 2, false},
-    {"reloads", ScriptDump::Reloads, 2, true},
-    {"question", ScriptDump::Question, 2, false},
-    {"windows", ScriptDump::Windows, 2, false},
+    {"rows", ScriptDump::Rows, 4},
+    {"state", ScriptDump::State, 2},
+    {"inspector", ScriptDump::Inspector, 2},
+    {"clipboard", ScriptDump::Clipboard, 2},
+    {"clipboard-size", ScriptDump::ClipboardSize, 2},
+    {"menu", ScriptDump::Menu, 2},
+    {"reloads", ScriptDump::Reloads, 2},
+    {"question", ScriptDump::Question, 2},
+    {"windows", ScriptDump::Windows, 2},
 };
 
 // The entry whose name is the word, or nullptr.
@@ -166,7 +165,6 @@ const char* parse_dump(const ScriptLine* line, ScriptCommand* command) {
         return SCRIPT_BAD_ARGUMENTS;
     }
     command->dump = dump->dump;
-    command->needs_windows = dump->needs_windows;
     return nullptr;
 }
 

@@ -150,6 +150,12 @@ bool dump_menu(Script* script, const DocWindow* window) {
     return true;
 }
 
+void dump_reloads(Script* script, const DocWindow* window) {
+    char count[16];
+    std::snprintf(count, sizeof count, "%" PRIu32 "\n", window ? window->reload_count : 0);
+    put(script, count);
+}
+
 }  // namespace
 
 bool write_script_dump(Script* script, const ScriptLine* line, const ScriptCommand* command, DocWindow* window) {
@@ -167,7 +173,7 @@ bool write_script_dump(Script* script, const ScriptLine* line, const ScriptComma
         put(script, "\n");
         break;
     case ScriptDump::Windows: dump_windows(script); break;
-    default: break;  // the dumps of the real windows are refused before they get here
+    case ScriptDump::Reloads: dump_reloads(script, window); break;
     }
     return true;
 }

@@ -112,6 +112,8 @@ void post_job_done(void* context, Job* job) { post(context, Posted{job, true, 0}
 void start_timer(void*, DocWindow*, uint32_t, uint32_t) {}
 void stop_timer(void*, DocWindow*, uint32_t) {}
 void notify(void*, DocWindow*, uint32_t) {}
+// Nothing scrolls without a screen.
+uint32_t list_top_row(void*, DocWindow*) { return 0; }
 
 bool create_window(void*, DocWindow*) { return true; }
 
@@ -124,7 +126,7 @@ void document_installed(void* context, DocWindow* window) {
 }
 
 // Close and Exit only close windows; the other window commands (the Open
-// dialog, Reload, the go-to box, text sizes) need the program's windows.
+// dialog, the go-to box, text sizes) need the program's windows.
 void run_window_command(void* context, DocWindow* window, uint32_t command_id) {
     HeadlessHost* host = host_of(context);
     if (command_id == CommandId::Close) {
@@ -156,6 +158,7 @@ AppHost headless_host_table(HeadlessHost* host) {
     table.start_timer = start_timer;
     table.stop_timer = stop_timer;
     table.notify = notify;
+    table.list_top_row = list_top_row;
     table.create_window = create_window;
     table.destroy_window = destroy_window;
     table.all_windows_closed = all_windows_closed;
