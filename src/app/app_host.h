@@ -38,8 +38,9 @@ constexpr uint32_t GoToMessage = 0x10000;  // DocWindow::goto_message or goto_mo
 // With List: the selection jumped, so its row is brought to the middle of the
 // list; without this bit a row next to the window only scrolls it by one.
 constexpr uint32_t CentreSelection = 0x20000;
-// A new ViewState replaced the old one: the list starts again at row 0 and
-// everything it showed for the old one is stale.
+// A new ViewState replaced the old one: the list starts again at row 0 (at
+// the ViewState's restored_top_row after a reload) and everything it showed
+// for the old one is stale.
 constexpr uint32_t NewView = 0x40000;
 }  // namespace Notice
 

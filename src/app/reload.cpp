@@ -66,7 +66,8 @@ bool replace_document(DocWindow* window, Job* job) {
     // user starts later jumps to its first match again.
     view->restored = 0;
     flash_reloaded(window);
-    notify_window(window, Notice::Layout | Notice::List | Notice::StatusBar | Notice::TopBar | Notice::Everything);
+    notify_window(window,
+                  Notice::Layout | Notice::List | Notice::StatusBar | Notice::TopBar | Notice::Everything | Notice::NewView);
     return true;
 }
 

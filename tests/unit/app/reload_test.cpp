@@ -50,9 +50,13 @@ TEST(Reload, FollowsTheFileAndKeepsTheLastVersionWhenItIsGone) {
     EXPECT_FALSE(host.notices[window] & Notice::Layout);  // the bar already shows
 
     write_test_file("followed.json", R"({"a": 1, "b": 2})");
+    host.notices.clear();
     check_file_changed(window);
     host.pump();
     EXPECT_EQ(window->reload_count, 1u);
+    // The list starts at the restored top row rather than centring the selection.
+    EXPECT_EQ(host.notices[window] & (Notice::List | Notice::NewView | Notice::CentreSelection),
+              Notice::List | Notice::NewView);
     EXPECT_EQ(window->file_missing, 0);
     EXPECT_EQ(nodes_shown(window), 3u);
     EXPECT_EQ(std::string(window->flash_text).rfind("Reloaded ", 0), 0u);
