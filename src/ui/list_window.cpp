@@ -243,6 +243,8 @@ void list_notice(ListControl* list, uint32_t notices) {
         list->widest_line = 0;
         list->h_offset = 0;
         update_scroll_bars(list);
+        const ViewState* view = view_of(list);
+        if (view && view->restored_top_row != NO_LINE) set_top_row(list, view->restored_top_row);
         sync_list(list, true);
         return;
     }
