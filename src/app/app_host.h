@@ -109,8 +109,8 @@ struct AppHost {
     // window of a script.
     void (*document_installed)(void* context, DocWindow* window);
     // Commands that are about windows and run_command leaves to the host: Open
-    // (the dialog), Close, Reload, Go to Path (the go-to box), the three text
-    // sizes and Exit. The DocWindow may be gone when this returns.
+    // (the dialog), Close, Go to Path (the go-to box), the three text sizes
+    // and Exit. The DocWindow may be gone when this returns.
     void (*run_window_command)(void* context, DocWindow* window, uint32_t command_id);
 
     void (*schedule_settings_save)(void* context);
