@@ -33,7 +33,7 @@ constexpr uint32_t FocusListIfForeground = 0x800;  // only when the window is th
 constexpr uint32_t FocusSearchBox = 0x1000;        // and select all its text
 constexpr uint32_t BringForward = 0x2000;          // restore when minimised, then to the front
 constexpr uint32_t ResetHorizontalScroll = 0x4000;
-constexpr uint32_t Menus = 0x8000;        // checked menu items changed (path style)
+constexpr uint32_t Inspector = 0x8000;    // make the Inspector's text again, even for the same selection
 constexpr uint32_t GoToMessage = 0x10000;  // DocWindow::goto_message or goto_mode changed
 // With List: the selection jumped, so its row is brought to the middle of the
 // list; without this bit a row next to the window only scrolls it by one.

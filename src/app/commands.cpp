@@ -53,7 +53,7 @@ void set_path_style(DocWindow* window, uint32_t style) {
     App* app = window->app;
     app->settings.path_style = static_cast<int32_t>(style);
     save_settings_later(app);
-    notify_every_window(app, Notice::Menus);
+    notify_every_window(app, Notice::Everything | Notice::Inspector);
 }
 
 void open_recent(DocWindow* window, uint32_t n) {
@@ -75,7 +75,7 @@ void toggle_indent_guides(DocWindow* window, uint32_t) {
     App* app = window->app;
     app->settings.indent_guides = app->settings.indent_guides ? 0 : 1;
     save_settings_later(app);
-    notify_every_window(app, Notice::List);
+    notify_every_window(app, Notice::Everything | Notice::Inspector);
 }
 
 void dismiss_problem_bar(DocWindow* window, uint32_t) {

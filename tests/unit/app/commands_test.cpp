@@ -37,6 +37,22 @@ TEST(RunCommand, TextViewBuildsOnlyWhenNeeded) {
     EXPECT_EQ(host.jobs_started, 2u);
 }
 
+// Both settings change what every window shows, the Inspector's path included.
+TEST(RunCommand, PathStyleAndIndentGuidesRedrawEveryWindow) {
+    TestHost host;
+    DocWindow* first = host.open_text("[1]");
+    DocWindow* second = create_doc_window(&host.app, true);
+    const uint32_t redraw = Notice::Everything | Notice::Inspector;
+    for (uint32_t id : {CommandId::SetPathStyle + 2, CommandId::IndentGuides}) {
+        host.notices.clear();
+        run_command(second, id);
+        EXPECT_EQ(host.notices[first] & redraw, redraw) << id;
+        EXPECT_EQ(host.notices[second] & redraw, redraw) << id;
+    }
+    EXPECT_EQ(host.app.settings.path_style, 2);
+    EXPECT_EQ(host.app.settings.indent_guides, 0);
+}
+
 TEST(DocWindowTexts, NamesAndFlashesAreCutAtTheirUtf16Length) {
     TestHost host;
     DocWindow* window = create_doc_window(&host.app, true);
