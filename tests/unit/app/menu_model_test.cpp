@@ -1,6 +1,6 @@
 // The menu model where the main menu's dumps (end-to-end cases) do not reach:
 // recent-file labels at their length limit, Open Recent after the list moved,
-// and the context and scope menus.
+// and the context menu.
 #include "app/menu_model.h"
 
 #include <gtest/gtest.h>
@@ -81,21 +81,6 @@ TEST_F(MenuTest, ContextMenuGraysTreeCommandsInTheTextView) {
         EXPECT_TRUE(item(id)->grayed) << id;
     EXPECT_FALSE(item(CommandId::CopyValue)->grayed);
     EXPECT_FALSE(item(CommandId::CopyPathAs + 4)->grayed);
-}
-
-// The scope menu marks the setting's scope, the first for one out of range;
-// choosing a scope stores it.
-TEST_F(MenuTest, ScopeMenuMarksAndStoresTheScope) {
-    DocWindow* window = create_doc_window(&host.app, true);
-    host.app.settings.search_scope = 7;
-    build_scope_menu(window, menu.get());
-    ASSERT_EQ(menu->count, 3u);
-    EXPECT_EQ(item(CommandId::SetSearchScope)->mark, MenuMark::Radio);
-    run_menu_choice(window, menu.get(), CommandId::SetSearchScope + 2);
-    EXPECT_EQ(host.app.settings.search_scope, 2);
-    build_scope_menu(window, menu.get());
-    EXPECT_EQ(item(CommandId::SetSearchScope)->mark, MenuMark::None);
-    EXPECT_EQ(item(CommandId::SetSearchScope + 2)->mark, MenuMark::Radio);
 }
 
 }  // namespace
