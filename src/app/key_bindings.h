@@ -35,6 +35,7 @@ constexpr uint32_t CloseBracket = 0xDD;  // VK_OEM_6
 // only when `extra` is set), or NO_COMMAND. In a range of ids each key runs
 // the id of its place: Alt+1 to Alt+9 expand to levels 1 to 9.
 uint32_t bound_command_id(uint32_t key, uint32_t modifiers, bool extra);
+
 struct Accelerator {
     uint32_t key;
     uint32_t modifiers;
@@ -45,8 +46,8 @@ constexpr uint32_t ACCELERATOR_TABLE_SIZE = 128;
 // Fills the accelerator table: every bound combination of the keys A-Z, 0-9,
 // "[", "]", "=", "-", F3 and F5, in that order and in the modifier order none,
 // Shift, Alt, Ctrl, Ctrl+Shift, Ctrl+Alt, Alt+Shift, Ctrl+Alt+Shift; then the
-// extra keys: the keypad's Add, Subtract and 0, and "=". Returns the number of entries written
-// (at most `capacity`).
+// extra keys: the keypad's Add, Subtract and 0, and "=". Returns the number of
+// entries written (at most `capacity`).
 uint32_t build_accelerator_table(Accelerator* entries, uint32_t capacity);
 // The command id the accelerator table holds for a key and modifiers, or
 // NO_COMMAND. Keys without an entry go to the list (view_key_of).
