@@ -94,7 +94,7 @@ struct AppHost {
     void (*stop_timer)(void* context, DocWindow* window, uint32_t id);
     void (*notify)(void* context, DocWindow* window, uint32_t notices);  // Notice bits
     // The list's first visible row (line, in the text view), which a reload
-    // keeps in view.
+    // keeps in view. May be absent where nothing scrolls: row 0 then.
     uint32_t (*list_top_row)(void* context, DocWindow* window);
 
     // Windows. create_window makes the platform's window for a new DocWindow

@@ -49,7 +49,8 @@ void resume_search(DocWindow* window) {
 // but the cancelled search, when memory runs out.
 bool replace_document(DocWindow* window, Job* job) {
     const AppHost& host = host_of(window);
-    ReloadSnapshot* snapshot = capture_snapshot(window->view, host.list_top_row(host.context, window));
+    uint32_t list_top = host.list_top_row ? host.list_top_row(host.context, window) : 0;
+    ReloadSnapshot* snapshot = capture_snapshot(window->view, list_top);
     uint32_t top_row = 0;
     ViewState* view = snapshot ? restore_snapshot(job->result_document, snapshot, &top_row) : nullptr;
     release_snapshot(snapshot);

@@ -112,8 +112,6 @@ void post_job_done(void* context, Job* job) { post(context, Posted{job, true, 0}
 void start_timer(void*, DocWindow*, uint32_t, uint32_t) {}
 void stop_timer(void*, DocWindow*, uint32_t) {}
 void notify(void*, DocWindow*, uint32_t) {}
-// Nothing scrolls without a screen.
-uint32_t list_top_row(void*, DocWindow*) { return 0; }
 
 bool create_window(void*, DocWindow*) { return true; }
 
@@ -158,7 +156,6 @@ AppHost headless_host_table(HeadlessHost* host) {
     table.start_timer = start_timer;
     table.stop_timer = stop_timer;
     table.notify = notify;
-    table.list_top_row = list_top_row;
     table.create_window = create_window;
     table.destroy_window = destroy_window;
     table.all_windows_closed = all_windows_closed;

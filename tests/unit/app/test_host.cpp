@@ -58,7 +58,6 @@ TestHost::TestHost(bool script_mode) {
     };
     host.stop_timer = [](void* context, DocWindow* window, uint32_t id) { host_of(context)->timers.erase({window, id}); };
     host.notify = [](void* context, DocWindow* window, uint32_t bits) { host_of(context)->notices[window] |= bits; };
-    host.list_top_row = [](void* context, DocWindow*) { return host_of(context)->top_row; };
     host.create_window = [](void*, DocWindow*) { return true; };
     host.destroy_window = [](void* context, DocWindow* window) {
         TestHost* self = host_of(context);

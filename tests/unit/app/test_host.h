@@ -27,7 +27,6 @@ struct TestHost {
     std::map<std::pair<DocWindow*, uint32_t>, uint32_t> timers;  // running: delay
     std::map<DocWindow*, uint32_t> notices;                      // OR-ed since the last clear
     uint32_t jobs_started = 0;
-    uint32_t top_row = 0;  // the list's first visible row
     bool all_closed = false;
 
     explicit TestHost(bool script_mode = false);
