@@ -310,9 +310,14 @@ bool restore_into(Restorer* r, uint32_t* top_row) {
     ViewState* view = r->view;
     r->flags = static_cast<uint8_t*>(mem_alloc_zeroed(snapshot->entry_count));
     if (!r->flags || !place_entries(r)) return false;
-    view->selected = r->selected != NO_NODE ? r->selected : 0;
+    NodeId selected = r->selected != NO_NODE ? r->selected : 0;
+    view->selected = selected;
     if (snapshot->had_text_view && !rebuild_text_view(view, snapshot)) return false;
-    if (!in_text_view(view)) show_node(view, view->selected);
+    if (!in_text_view(view)) {
+        show_node(view, selected);
+        // Revealing it only fails for want of memory.
+        if (view->selected != selected) return false;
+    }
     *top_row = restored_top_row(r);
     view->restored_top_row = *top_row;
     view->restored = 1;

@@ -75,6 +75,22 @@ TEST(ReloadSnapshot, VanishedNodesReturnOnTheNextReload) {
     EXPECT_TRUE(is_expanded(kept->row_model, node_at_path(full, "$.a.b")));
 }
 
+// The top row follows its Node to its new row, or to its nearest ancestor
+// that is a row when it has gone.
+TEST(ReloadSnapshot, TopRowFollowsItsNode) {
+    DocumentPtr before = load_text(R"({"x": [1], "y": [2], "z": [3]})");
+    DocumentPtr inserted = load_text(R"({"w": 0, "x": [1], "y": [2], "z": [3]})");
+    DocumentPtr nested = load_text(R"({"y": {"x": [1]}})");
+    ViewPtr old = view_of(before);
+    uint32_t top = 0;
+    ViewPtr moved = reload(old.get(), inserted, 3, &top);  // row 3 is y
+    EXPECT_EQ(top, 4u);
+    EXPECT_EQ(node_at_row(moved->row_model, top), node_at_path(inserted, "$.y"));
+    ViewPtr gone = reload(old.get(), nested, 5, &top);  // row 5 is z
+    EXPECT_EQ(top, 0u);
+    EXPECT_EQ(gone->top_row_pending, 1);
+}
+
 std::string number_lines(int count) {
     std::string text = "[\n";
     for (int i = 1; i <= count; i++) text += std::to_string(i) + (i < count ? ",\n" : "\n");
