@@ -30,10 +30,11 @@ void mark_file_missing(DocWindow* window) {
 
 void flash_reloaded(DocWindow* window) {
     std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
+    std::tm local{};
+    if (const std::tm* converted = std::localtime(&now)) local = *converted;
     char text[RELOADED_SIZE];
-    std::snprintf(text, sizeof text, "Reloaded %02u:%02u:%02u", local ? static_cast<unsigned>(local->tm_hour) : 0u,
-                  local ? static_cast<unsigned>(local->tm_min) : 0u, local ? static_cast<unsigned>(local->tm_sec) : 0u);
+    std::snprintf(text, sizeof text, "Reloaded %02u:%02u:%02u", static_cast<unsigned>(local.tm_hour),
+                  static_cast<unsigned>(local.tm_min), static_cast<unsigned>(local.tm_sec));
     flash_status(window, text);
 }
 
