@@ -8,11 +8,11 @@
 #include "app/jobs.h"
 #include "app/open_file.h"
 #include "base/memory.h"
+#include "base/text_builder.h"
 #include "base/utf8.h"
 #include "core/load.h"
 #include "describe/format.h"
 #include "describe/json_writer.h"
-#include "describe/text_builder.h"
 #include "views/text_view.h"
 #include "views/view_state.h"
 

@@ -11,8 +11,8 @@
 #include "app/reload.h"
 #include "app/search_box.h"
 #include "base/memory.h"
+#include "base/text_builder.h"
 #include "base/utf8.h"
-#include "describe/text_builder.h"
 #include "views/view_state.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "app/key_bindings.h"
 
 #include "app/commands.h"
+#include "base/ascii.h"
 #include "views/view_state.h"
 
 namespace {
@@ -45,20 +46,18 @@ const ListKey LIST_KEYS[] = {
     {VirtualKey::F5, ViewKey::F5},
 };
 
-char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
 // Whether text[0, length) is `name`, without case.
 bool names(const char* text, uint64_t length, const char* name) {
     uint64_t i = 0;
     for (; i < length && name[i]; i++) {
-        if (lower_ascii(text[i]) != name[i]) return false;
+        if (fold_ascii(text[i]) != name[i]) return false;
     }
     return i == length && name[i] == 0;
 }
 
 uint32_t key_of_name(const char* text, uint64_t length) {
     if (length == 1) {
-        char c = lower_ascii(text[0]);
+        char c = fold_ascii(text[0]);
         if (c >= 'a' && c <= 'z') return static_cast<uint32_t>(c - 32);
         if (c >= '0' && c <= '9') return static_cast<uint32_t>(c);
     }

@@ -7,10 +7,11 @@
 #include "app/app.h"
 #include "app/doc_window.h"
 #include "app/search_box.h"
+#include "base/ascii.h"
 #include "base/memory.h"
+#include "base/text_builder.h"
 #include "base/utf8.h"
 #include "describe/format.h"
-#include "describe/text_builder.h"
 #include "views/view_state.h"
 
 namespace {
@@ -84,9 +85,7 @@ bool ends_with_without_case(const char* text, const char* suffix) {
     size_t length = std::strlen(text), suffix_length = std::strlen(suffix);
     if (length < suffix_length) return false;
     for (size_t i = 0; i < suffix_length; i++) {
-        char c = text[length - suffix_length + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        if (c != suffix[i]) return false;
+        if (fold_ascii(text[length - suffix_length + i]) != suffix[i]) return false;
     }
     return true;
 }

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "app/platform_io.h"
-#include "describe/text_builder.h"
+#include "base/text_builder.h"
 #include "files/settings_io.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "app/platform_io.h"
 #include "base/memory.h"
+#include "base/text_builder.h"
 #include "base/wide_text_win.h"
-#include "describe/text_builder.h"
 #include "files/settings_io.h"
 
 namespace {

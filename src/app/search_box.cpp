@@ -7,7 +7,7 @@
 #include "app/doc_window.h"
 #include "app/jobs.h"
 #include "base/memory.h"
-#include "search/search_view.h"
+#include "views/search_view.h"
 #include "views/view_state.h"
 
 namespace {

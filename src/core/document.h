@@ -36,6 +36,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/bounded_writer.h"
+
 using NodeId = uint32_t;
 constexpr uint32_t NO_NODE = 0xFFFFFFFF;
 // Largest text the 32-bit offsets can hold.
@@ -170,21 +172,6 @@ struct Document {
     uint32_t child_index_directory_count;
     uint32_t* child_index_entries;
 };
-
-// Text out, with the snprintf contract: stores at most capacity - 1 bytes and a
-// terminating zero, counts everything. An append that does not fit stores the
-// longest prefix that fits without splitting a UTF-8 sequence, then sets full;
-// nothing is stored after that, but the total keeps counting.
-struct BoundedWriter {
-    uint8_t* buffer;  // may be absent: measure only
-    uint64_t capacity;
-    uint64_t written;
-    uint64_t total;
-    bool full;
-};
-
-BoundedWriter bounded_writer(void* buffer, uint64_t capacity);
-void bw_append(BoundedWriter* writer, const uint8_t* bytes, uint64_t length);
 
 // Node access without checks; `id` must be below the node count.
 inline Node* node_at(const Document* doc, NodeId id) {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
+#include "base/text_builder.h"
 #include "core/document.h"
-#include "describe/text_builder.h"
 
 // Longest format_count text (18,446,744,073,709,551,615) plus its zero byte.
 constexpr uint32_t COUNT_TEXT_SIZE = 27;

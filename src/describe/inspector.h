@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
+#include "base/text_builder.h"
 #include "core/document.h"
-#include "describe/text_builder.h"
 #include "paths/path_format.h"
 
 // Newly allocated and zero-terminated (free it with free_text), or none for

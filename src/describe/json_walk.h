@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "base/text_builder.h"
 #include "core/document.h"
 #include "describe/json_writer.h"
-#include "describe/text_builder.h"
 
 // Exactly one of the two is present.
 struct JsonOutput {

@@ -12,8 +12,8 @@
 
 #include <cstdint>
 
+#include "base/text_builder.h"
 #include "core/document.h"
-#include "describe/text_builder.h"
 
 // Where write_json puts its bytes. Without a buffer it only measures. With
 // one, bytes are stored while they fit; the first piece that does not fit sets

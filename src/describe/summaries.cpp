@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/text_builder.h"
 #include "describe/format.h"
-#include "describe/text_builder.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "app/doc_window.h"
+#include "base/ascii.h"
 #include "base/memory.h"
 #include "base/utf8.h"
 #include "script/script_command.h"
@@ -30,15 +31,6 @@ char* read_script(const SettingsIo* io, const char* path, uint64_t* length) {
     text[size] = 0;
     *length = size;
     return text;
-}
-
-char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-bool equal_without_case(const char* a, const char* b) {
-    for (; *a && *b; a++, b++) {
-        if (fold_ascii(*a) != fold_ascii(*b)) return false;
-    }
-    return *a == *b;
 }
 
 }  // namespace

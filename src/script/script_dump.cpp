@@ -16,8 +16,8 @@
 #include "describe/summaries.h"
 #include "paths/path_format.h"
 #include "script/script_run.h"
-#include "search/search_view.h"
 #include "views/row_paint.h"
+#include "views/search_view.h"
 #include "views/text_view.h"
 #include "views/view_state.h"
 

@@ -1,11 +1,10 @@
 // Reading script lines and splitting them into words.
+#include "base/ascii.h"
 #include "script/script_reader.h"
 
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 void split_words(const char* text, uint32_t length, ScriptLine* line) {
     line->word_count = 0;
@@ -57,7 +56,7 @@ bool script_word_is(ScriptWord word, const char* text, bool ignore_case) {
     for (; i < word.length; i++) {
         if (text[i] == 0) return false;
         char c = word.text[i];
-        if (ignore_case ? fold(c) != fold(text[i]) : c != text[i]) return false;
+        if (ignore_case ? fold_ascii(c) != fold_ascii(text[i]) : c != text[i]) return false;
     }
     return text[i] == 0;
 }

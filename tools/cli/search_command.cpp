@@ -6,12 +6,12 @@
 #include <string>
 #include <thread>
 
-#include "cli_common.h"
 #include "cli_commands.h"
+#include "cli_common.h"
 #include "paths/path_format.h"
 #include "search/match_list.h"
 #include "search/search_run.h"
-#include "search/search_view.h"
+#include "views/search_view.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "describe/text_builder.h"
+#include "base/text_builder.h"
 #include "test_host.h"
 #include "views/view_state.h"
 

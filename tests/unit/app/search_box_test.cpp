@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "search/search_view.h"
 #include "test_host.h"
+#include "views/search_view.h"
 #include "views/view_state.h"
 
 namespace {

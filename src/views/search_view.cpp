@@ -1,10 +1,10 @@
-#include "search/search_view.h"
+#include "views/search_view.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "base/text_builder.h"
 #include "describe/format.h"
-#include "describe/text_builder.h"
 #include "search/match_list.h"
 #include "search/matcher.h"
 #include "views/view_state.h"

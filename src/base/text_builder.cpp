@@ -1,4 +1,4 @@
-#include "describe/text_builder.h"
+#include "base/text_builder.h"
 
 #include <cstring>
 

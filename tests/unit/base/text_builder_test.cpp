@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "describe/text_builder.h"
+#include "base/text_builder.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // follows the run.
 #include <gtest/gtest.h>
 
-#include "../views/view_checks.h"
-#include "search/search_view.h"
-#include "search_checks.h"
+#include "../search/search_checks.h"
+#include "view_checks.h"
+#include "views/search_view.h"
 
 namespace {
 
