@@ -163,7 +163,7 @@ void copy_selection(DocWindow* window, CopyKind copy_kind, PathStyle style) {
     if (copy_kind == CopyKind::Path && length == 0) {
         free_text(text);
         flash_status(window, ROOT_HAS_NO_PATH);
-        if (app->script_mode) app->host.write_script_line(app->host.context, "message", ROOT_HAS_NO_PATH);
+        report_to_script(app, "message", ROOT_HAS_NO_PATH);
         return;
     }
     Placed placed = place(app, text, length);
@@ -224,5 +224,5 @@ void finish_clipboard_job(Job* job) {
         restore_after_failed_open(window, was_start_page);
         return;
     }
-    if (!app->script_mode) notify_window(window, Notice::BringForward);
+    if (brings_windows_forward(app)) notify_window(window, Notice::BringForward);
 }

@@ -188,7 +188,7 @@ bool submit_go_to_path(DocWindow* window, const char* text, uint64_t length) {
                                   Notice::CentreSelection);
         return true;
     }
-    if (app->script_mode) app->host.write_script_line(app->host.context, "goto-error", window->goto_message);
+    report_to_script(app, "goto-error", window->goto_message);
     notify_window(window, Notice::GoToMessage | Notice::TopBar);
     return false;
 }

@@ -95,7 +95,7 @@ bool memory_allows(App* app, DocWindow* owner, const char* path) {
     const PlatformIo* io = app->host.platform;
     uint64_t size = 0;
     if (!io->attribute_size(path, &size)) return true;
-    uint64_t total = app->script_mode && app->test_ram ? app->test_ram : io->total_memory();
+    uint64_t total = memory_for_check(app);
     if (total == 0) return true;
     if (static_cast<unsigned __int128>(total) * 6 >= static_cast<unsigned __int128>(size) * 20) return true;
     uint64_t estimate = size >= (1ull << 63) ? UINT64_MAX : size * 2;
@@ -173,7 +173,7 @@ void show_load_error(App* app, DocWindow* window, const char* name, JobResult re
                      uint32_t os_error) {
     char system_text[SYSTEM_TEXT_SIZE];
     system_text[0] = 0;
-    if (result == JobResult::ReadFailed && !app->script_mode) {
+    if (result == JobResult::ReadFailed && shows_system_error_text(app)) {
         app->host.platform->error_text(os_error, system_text, sizeof system_text);
         tidy_system_text(system_text);
     }
@@ -222,7 +222,7 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
     app->host.start_timer(app->host.context, target, DocTimer::Progress, DocTimer::ProgressDelayMs);
     notify_window(target, Notice::Title | Notice::Layout | Notice::Everything);
     start_job(job);
-    if (!app->script_mode) notify_window(target, Notice::BringForward);
+    if (brings_windows_forward(app)) notify_window(target, Notice::BringForward);
     return target;
 }
 

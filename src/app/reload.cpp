@@ -136,7 +136,7 @@ void finish_reload_job(Job* job) {
     if (!window->view || job->result == JobResult::Cancelled) return;
     if (job->result != JobResult::Ok || !job->result_document) {
         window->file_identity = job->file_identity;
-        if (job->manual && app->script_mode) app->host.write_script_line(app->host.context, "reload-error", FILE_MISSING_TEXT);
+        if (job->manual) report_to_script(app, "reload-error", FILE_MISSING_TEXT);
         mark_file_missing(window);
     } else {
         bool searching = window->search_job != nullptr;

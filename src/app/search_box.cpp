@@ -79,7 +79,7 @@ bool start_search(DocWindow* window, SearchState* state) {
 void search_failed(DocWindow* window, const char* message) {
     App* app = window->app;
     attach_search(window->view, nullptr);
-    if (app->script_mode) app->host.write_script_line(app->host.context, "search-error", message);
+    report_to_script(app, "search-error", message);
     set_message_bar(window, message, true);
     set_in_error(window, true);
 }

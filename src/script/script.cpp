@@ -35,13 +35,19 @@ char* read_script(const SettingsIo* io, const char* path, uint64_t* length) {
 
 }  // namespace
 
-bool start_script(Script* script, App* app, const SettingsIo* io, const char* script_path, const char* output_path) {
+void init_script(Script* script, App* app, const SettingsIo* io) {
     std::memset(static_cast<void*>(script), 0, sizeof *script);
     script->app = app;
     script->io = io;
+    script->output.io = io;
     script->output.file = SETTINGS_NO_FILE;
+}
+
+bool start_script(Script* script, const char* script_path, const char* output_path) {
     uint64_t length = 0;
-    if (open_script_output(&script->output, io, output_path)) script->text = read_script(io, script_path, &length);
+    if (open_script_output(&script->output, script->io, output_path)) {
+        script->text = read_script(script->io, script_path, &length);
+    }
     if (!script->text) {
         write_script_error(&script->output, 0, CANNOT_START);
         end_script(script, SCRIPT_EXIT_FAILED);

@@ -54,11 +54,14 @@ struct Script {
     uint8_t command_refused;
 };
 
+// The script's state before anything else happens in script mode: questions
+// asked and messages shown while the command line's files are opened find it
+// (a message is dropped while the output is not yet open).
+void init_script(Script* script, App* app, const SettingsIo* io);
 // Opens the output (created or truncated) and reads the script. On failure
 // writes "script-error=line 0: cannot read the script or write the output"
 // when the output is open, ends the script with exit code 2 and returns false.
-[[nodiscard]] bool start_script(Script* script, App* app, const SettingsIo* io, const char* script_path,
-                                const char* output_path);
+[[nodiscard]] bool start_script(Script* script, const char* script_path, const char* output_path);
 // Runs the next command and says when the one after it may run.
 ScriptPause script_step(Script* script);
 // Once only: marks the script finished with the exit code, closes the output

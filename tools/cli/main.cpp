@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "cli_commands.h"
-#include "script_host.h"
+#include "headless_host.h"
 #include "views/text_view.h"
 
 namespace {

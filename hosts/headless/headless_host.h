@@ -1,4 +1,4 @@
-// tarnwell-cli --test-script: script mode without windows. Jobs run on worker
+// The headless host, behind tarnwell-cli --test-script: script mode without windows. Jobs run on worker
 // threads, the clipboard is held in memory, questions take the script's
 // answers and messages become lines of the script's output.
 #pragma once

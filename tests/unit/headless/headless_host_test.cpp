@@ -9,8 +9,8 @@
 
 #include "alloc_sweep.h"
 #include "cli_run.h"
+#include "headless_host.h"
 #include "script/command_line.h"
-#include "script_host.h"
 
 namespace {
 

@@ -1,26 +1,22 @@
 // The headless host: the AppHost table for a program without windows. It only
 // carries requests out; script mode itself is the portable src/script.
-#include "script_host.h"
+#include "headless_host.h"
 
 #include <chrono>
-#include <memory>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/jobs.h"
-#include "app/open_file.h"
+#include "app/program.h"
 #include "base/memory.h"
-#include "files/settings_store.h"
-#include "script/command_line.h"
-#include "script/script.h"
 
 namespace {
 
@@ -32,8 +28,7 @@ struct Posted {
 };
 
 struct HeadlessHost {
-    App app;
-    Script script;
+    Program program;
     std::mutex mutex;
     std::condition_variable arrived;
     std::deque<Posted> posted;
@@ -62,15 +57,15 @@ char* get_clipboard_text(void* context, uint64_t* length) {
 }
 
 void show_message(void* context, DocWindow*, const char* key, const char* text, const char*) {
-    script_message(&host_of(context)->script, key, text);
+    script_message(&host_of(context)->program.script, key, text);
 }
 
 bool ask(void* context, DocWindow*, const char* question, const char* button) {
-    return script_answer(&host_of(context)->script, question, button);
+    return script_answer(&host_of(context)->program.script, question, button);
 }
 
 void write_script_line(void* context, const char* key, const char* text) {
-    script_message(&host_of(context)->script, key, text);
+    script_message(&host_of(context)->program.script, key, text);
 }
 
 // A thread that cannot be made is reported, and the Job completes as out of memory.
@@ -115,12 +110,12 @@ void notify(void*, DocWindow*, uint32_t) {}
 
 bool create_window(void*, DocWindow*) { return true; }
 
-void destroy_window(void* context, DocWindow* window) { script_window_closed(&host_of(context)->script, window); }
+void destroy_window(void* context, DocWindow* window) { script_window_closed(&host_of(context)->program.script, window); }
 
 void all_windows_closed(void* context) { host_of(context)->all_closed = true; }
 
 void document_installed(void* context, DocWindow* window) {
-    script_document_installed(&host_of(context)->script, window);
+    script_document_installed(&host_of(context)->program.script, window);
 }
 
 // Close and Exit only close windows; the other window commands (the Open
@@ -130,9 +125,9 @@ void run_window_command(void* context, DocWindow* window, uint32_t command_id) {
     if (command_id == CommandId::Close) {
         close_doc_window(window);
     } else if (command_id == CommandId::Exit) {
-        while (host->app.windows) close_doc_window(host->app.windows);
+        while (host->program.app.windows) close_doc_window(host->program.app.windows);
     } else {
-        script_refuse_command(&host->script);
+        script_refuse_command(&host->program.script);
     }
 }
 
@@ -186,7 +181,7 @@ void handle_posts_until(HeadlessHost* host, std::chrono::steady_clock::time_poin
 }
 
 void run_steps(HeadlessHost* host) {
-    Script* script = &host->script;
+    Script* script = &host->program.script;
     while (!script->finished) {
         // Closing the last window ends the program, script or not.
         if (host->all_closed) {
@@ -206,55 +201,38 @@ void run_steps(HeadlessHost* host) {
 
 // Jobs still running when the windows have gone finish without effect.
 void finish_jobs(HeadlessHost* host) {
-    while (jobs_running(&host->app)) handle_one_post(host, std::chrono::steady_clock::now() + std::chrono::seconds(1));
-}
-
-int refuse_without_settings(const CommandLine& line, FILE* diagnostics) {
-    FILE* out = line.test_out ? std::fopen(line.test_out, "wb") : nullptr;
-    if (out) {
-        std::fputs(SCRIPT_NEEDS_SETTINGS, out);
-        std::fclose(out);
-    } else {
-        std::fputs(SCRIPT_NEEDS_SETTINGS, diagnostics);
-    }
-    return SCRIPT_EXIT_FAILED;
+    while (jobs_running(&host->program.app)) handle_one_post(host, std::chrono::steady_clock::now() + std::chrono::seconds(1));
 }
 
 }  // namespace
 
 int run_script_program(int argument_count, const char* const* arguments, FILE* diagnostics) {
-    std::vector<const char*> files(static_cast<size_t>(argument_count));
-    CommandLine line;
-    read_command_line(argument_count, arguments, files.data(), &line);
-    if (!line.test_script) {
-        std::fputs("tarnwell-cli: without windows, the program runs only a script (--test-script FILE)\n", diagnostics);
-        return SCRIPT_EXIT_FAILED;
-    }
-    if (!line.settings) return refuse_without_settings(line, diagnostics);
-
     auto host = std::make_unique<HeadlessHost>();
-    AppHost table = headless_host_table(host.get());
-    init_app(&host->app, &table);
-    App* app = &host->app;
-    app->script_mode = 1;
-    app->read_delay_ms = line.slow_read_ms;
-    app->test_ram = line.test_ram;
-    const SettingsIo* io = platform_settings_io();
-    SettingsPath settings_path;
-    load_settings(&app->settings, &settings_path, line.settings, io);
-
-    bool opened = false;
-    for (uint32_t i = 0; i < line.file_count; i++) opened |= open_path(app, nullptr, line.files[i]) != nullptr;
-    if (!opened && !create_doc_window(app, true)) {
+    Program* program = &host->program;
+    bool needs_settings = false;
+    if (!begin_program(program, argument_count, arguments, &needs_settings)) {
+        if (needs_settings && !program->line.test_out) std::fputs(SCRIPT_NEEDS_SETTINGS, diagnostics);
+        if (needs_settings) return program->exit_code;
+        // Without windows the program runs only scripts, and a script that could not run fails with 2.
         std::fputs("tarnwell-cli: out of memory\n", diagnostics);
         return SCRIPT_EXIT_FAILED;
     }
-    const char* output = line.test_out ? line.test_out : DEFAULT_SCRIPT_OUTPUT;
-    if (start_script(&host->script, app, io, line.test_script, output)) run_steps(host.get());
-    else std::fprintf(diagnostics, "tarnwell-cli: cannot read the script %s or write the output %s\n", line.test_script, output);
+    if (!program->line.test_script) {
+        std::fputs("tarnwell-cli: without windows, the program runs only a script (--test-script FILE)\n", diagnostics);
+        mem_free(program->files);
+        return SCRIPT_EXIT_FAILED;
+    }
+    AppHost table = headless_host_table(host.get());
+    load_program_settings(program, &table, nullptr);
+    if (!open_program_files(program)) {
+        std::fputs("tarnwell-cli: out of memory\n", diagnostics);
+    } else if (program->script_started) {
+        run_steps(host.get());
+    } else {
+        const char* output = program->line.test_out ? program->line.test_out : DEFAULT_SCRIPT_OUTPUT;
+        std::fprintf(diagnostics, "tarnwell-cli: cannot read the script %s or write the output %s\n",
+                     program->line.test_script, output);
+    }
     finish_jobs(host.get());
-    // A settings file that cannot be written is not reported, as in the program.
-    (void)save_settings(&app->settings, &settings_path, io);
-    release_script(&host->script);
-    return host->script.exit_code;
+    return end_program(program);
 }
