@@ -18,6 +18,8 @@
 
 namespace {
 
+void finish_clipboard_job(Job* job);
+
 enum class Placed { Yes, NoMemory, Refused };
 
 const char CLIPBOARD_NAME[] = "Clipboard";
@@ -183,7 +185,7 @@ void open_from_clipboard(App* app, DocWindow* window) {
         return;
     }
     uint8_t* text = alloc_text_buffer(length);
-    Job* job = text ? create_job(app, JobKind::ParseClipboard, nullptr) : nullptr;
+    Job* job = text ? create_job(app, JobKind::ParseClipboard, nullptr, finish_clipboard_job) : nullptr;
     if (!job) {
         mem_free(clipboard);
         mem_free(text);
@@ -198,6 +200,9 @@ void open_from_clipboard(App* app, DocWindow* window) {
     start_job(job);
 }
 
+namespace {
+
+// Completion of a ParseClipboard Job.
 void finish_clipboard_job(Job* job) {
     if (job->cancel.load() != 0 || job->result == JobResult::Cancelled) return;
     App* app = job->app;
@@ -226,3 +231,5 @@ void finish_clipboard_job(Job* job) {
     }
     if (brings_windows_forward(app)) notify_window(window, Notice::BringForward);
 }
+
+}  // namespace

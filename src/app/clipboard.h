@@ -35,5 +35,3 @@ void copy_selection(DocWindow* window, CopyKind kind, PathStyle style);
 // Parses the clipboard's text in a ParseClipboard Job for `window` (which may
 // be absent); the result opens in a window named "Clipboard %d".
 void open_from_clipboard(App* app, DocWindow* window);
-// Completion of a ParseClipboard Job (from job_done).
-void finish_clipboard_job(Job* job);

@@ -39,8 +39,6 @@ void unlink_window(DocWindow* window) {
 void free_window(DocWindow* window) {
     release_view_state(window->view);
     mem_free(window->path);
-    mem_free(window->search_box.text);
-    mem_free(window->search_box.last_query);
     window->~DocWindow();
     mem_free(window);
 }
@@ -70,8 +68,7 @@ DocWindow* create_doc_window(App* app, bool start_page) {
 void close_doc_window(DocWindow* window) {
     App* app = window->app;
     unlink_window(window);
-    cancel_job(&window->search_job);
-    forget_last_query(window);
+    release_search_box(window);
     detach_window_jobs(app, window);
     window->open_job = nullptr;
     window->reload_job = nullptr;

@@ -5,12 +5,7 @@
 #include <new>
 
 #include "app/app.h"
-#include "app/clipboard.h"
 #include "app/doc_window.h"
-#include "app/open_file.h"
-#include "app/reload.h"
-#include "app/search_box.h"
-#include "app/text_view_jobs.h"
 #include "base/memory.h"
 #include "views/text_view.h"
 #include "views/view_state.h"
@@ -29,11 +24,12 @@ void unlink_running(Job* job) {
 
 }  // namespace
 
-Job* create_job(App* app, JobKind kind, DocWindow* window) {
+Job* create_job(App* app, JobKind kind, DocWindow* window, JobFinish finish) {
     void* memory = mem_alloc_zeroed(sizeof(Job));
     if (!memory) return nullptr;
     Job* job = new (memory) Job{};
     job->kind = kind;
+    job->finish = finish;
     job->app = app;
     job->window = window;
     job->select_line = NO_LINE;
@@ -74,8 +70,8 @@ void free_job(Job* job) {
 void job_progress(Job* job, uint32_t per_mille) {
     DocWindow* window = job->window;
     if (!window || job->cancel.load() != 0) return;
-    if (job->kind == JobKind::Search) {
-        search_job_progress(job);
+    if (job->progress) {
+        job->progress(job, per_mille);
         return;
     }
     window->progress = per_mille;
@@ -84,13 +80,7 @@ void job_progress(Job* job, uint32_t per_mille) {
 
 void job_done(Job* job) {
     unlink_running(job);
-    switch (job->kind) {
-    case JobKind::OpenFile: finish_open_job(job); break;
-    case JobKind::ParseClipboard: finish_clipboard_job(job); break;
-    case JobKind::BuildTextView: finish_text_view_job(job); break;
-    case JobKind::Search: finish_search_job(job); break;
-    case JobKind::ReloadFile: finish_reload_job(job); break;
-    }
+    job->finish(job);
     free_job(job);
 }
 

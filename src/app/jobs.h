@@ -30,9 +30,16 @@ constexpr uint64_t MAX_FILE_SIZE = MAX_TEXT_LENGTH;
 // At most one progress message per this many milliseconds and Job.
 constexpr uint64_t PROGRESS_INTERVAL_MS = 100;
 
+struct Job;
+// What the module that creates a Job does when its worker's posts arrive.
+using JobFinish = void (*)(Job* job);
+using JobProgress = void (*)(Job* job, uint32_t per_mille);
+
 struct Job {
     Job* next;  // running-jobs list
     JobKind kind;
+    JobFinish finish;      // once, before the Job is freed; the window may be gone
+    JobProgress progress;  // absent: the window's progress figure is updated
     App* app;
     DocWindow* window;         // receives the result; cleared when it closes or the Job is superseded
     DocWindow* target_window;  // ParseClipboard: the window that asked, or none
@@ -58,8 +65,9 @@ struct Job {
     uint32_t parse_time;  // milliseconds
 };
 
-// A zeroed Job of the kind for `window` (select_line none), or nullptr.
-[[nodiscard]] Job* create_job(App* app, JobKind kind, DocWindow* window);
+// A zeroed Job of the kind for `window` (select_line none) that `finish`
+// completes, or nullptr.
+[[nodiscard]] Job* create_job(App* app, JobKind kind, DocWindow* window, JobFinish finish);
 // Links the Job into the running list and has the host start its thread. When
 // no thread can be made the Job completes at once with OutOfMemory, so every
 // started Job completes exactly once.
@@ -75,7 +83,7 @@ void run_job(Job* job);
 
 // User-interface thread, when the worker's posts arrive.
 void job_progress(Job* job, uint32_t per_mille);
-void job_done(Job* job);  // unlinks, handles and frees the Job
+void job_done(Job* job);  // unlinks, finishes and frees the Job
 
 // Every running Job of a closing window loses it (and is cancelled).
 void detach_window_jobs(App* app, DocWindow* window);

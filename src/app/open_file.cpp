@@ -16,6 +16,8 @@
 
 namespace {
 
+void finish_open_job(Job* job);
+
 // A UTF-16 unit is at most three bytes of UTF-8, so a path that does not fit
 // has more units than allowed.
 constexpr uint32_t OPEN_PATH_SIZE = OPEN_PATH_UNITS * 3 + 1;
@@ -196,7 +198,7 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
     DocWindow* target = choose_window(app, given);
     if (!target) return nullptr;
     bool was_start_page = target->start_page;
-    Job* job = create_job(app, JobKind::OpenFile, target);
+    Job* job = create_job(app, JobKind::OpenFile, target, finish_open_job);
     char* job_path = copy_path(full);
     char* window_path = copy_path(full);
     if (!job || !job_path || !window_path) {
@@ -262,6 +264,9 @@ void restore_after_failed_open(DocWindow* window, bool was_start_page) {
     notify_window(window, Notice::Title | Notice::Layout | Notice::Everything);
 }
 
+namespace {
+
+// Completion of an OpenFile Job.
 void finish_open_job(Job* job) {
     DocWindow* window = job->window;
     if (!window) return;
@@ -286,3 +291,5 @@ void finish_open_job(Job* job) {
     if (add_recent(&app->settings, window->path)) save_settings_later(app);
     notify_every_window(app, Notice::StartPage);
 }
+
+}  // namespace

@@ -46,6 +46,3 @@ void show_load_error(App* app, DocWindow* window, const char* name, JobResult re
 // wording of a read error, or nullptr for the plain one.
 uint64_t load_error_text(const char* name, JobResult result, uint64_t file_size, const char* system_text,
                          char* buffer, uint64_t size);
-
-// Completion of an OpenFile Job (from job_done).
-void finish_open_job(Job* job);

@@ -17,6 +17,8 @@ const char FILE_MISSING_TEXT[] = "The file was deleted or moved. Showing the las
 
 namespace {
 
+void finish_reload_job(Job* job);
+
 constexpr uint32_t RELOADED_SIZE = 32;
 
 const AppHost& host_of(const DocWindow* window) { return window->app->host; }
@@ -105,7 +107,7 @@ void start_reload(DocWindow* window, bool manual) {
         return;
     }
     App* app = window->app;
-    Job* job = create_job(app, JobKind::ReloadFile, window);
+    Job* job = create_job(app, JobKind::ReloadFile, window, finish_reload_job);
     char* path = copy_path(window->path);
     if (!job || !path) {
         free_job(job);
@@ -123,6 +125,12 @@ void start_reload(DocWindow* window, bool manual) {
     start_job(job);
 }
 
+namespace {
+
+// Completion of a ReloadFile Job. On success the window gets a new ViewState,
+// whose restored_top_row is the row (or line) to show at the top of the list.
+// When the snapshot or the restore runs out of memory the old Document stays
+// and the file's old identity is kept, so that the next check tries again.
 void finish_reload_job(Job* job) {
     DocWindow* window = job->window;
     if (!window) return;
@@ -148,3 +156,5 @@ void finish_reload_job(Job* job) {
         check_file_changed(window);
     }
 }
+
+}  // namespace

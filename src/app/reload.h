@@ -30,10 +30,3 @@ void check_file_changed(DocWindow* window);
 // Starts a ReloadFile Job (`manual` when the user asked). Needs a Document
 // shown from a file; while a reload is pending it only sets reload_again.
 void start_reload(DocWindow* window, bool manual);
-
-// Completion of a ReloadFile Job (from job_done). On success the window gets
-// a new ViewState, whose restored_top_row is the row (or line) to show at
-// the top of the list. When the snapshot or the restore runs out of memory
-// the old Document stays and the file's old identity is kept, so that the
-// next check tries again.
-void finish_reload_job(Job* job);

@@ -12,6 +12,9 @@
 
 namespace {
 
+void search_job_progress(Job* job, uint32_t per_mille);
+void finish_search_job(Job* job);
+
 constexpr uint32_t SEARCH_ERROR_SIZE = 256;
 constexpr uint32_t COUNTER_CHANGED = Notice::StatusBar | Notice::TopBar;
 
@@ -65,11 +68,12 @@ void remember_query(DocWindow* window, const SearchOptions* options) {
 // is no memory for the Job: the search is then detached again.
 bool start_search(DocWindow* window, SearchState* state) {
     attach_search(window->view, state);
-    Job* job = create_job(window->app, JobKind::Search, window);
+    Job* job = create_job(window->app, JobKind::Search, window, finish_search_job);
     if (!job) {
         attach_search(window->view, nullptr);
         return false;
     }
+    job->progress = search_job_progress;
     job->search = state;
     window->search_job = job;
     start_job(job);
@@ -108,6 +112,14 @@ void forget_last_query(DocWindow* window) {
     box->last_query = nullptr;
     box->last_query_length = 0;
     box->has_last_query = 0;
+}
+
+void release_search_box(DocWindow* window) {
+    cancel_job(&window->search_job);
+    forget_last_query(window);
+    mem_free(window->search_box.text);
+    window->search_box.text = nullptr;
+    window->search_box.length = 0;
 }
 
 void search_box_changed(DocWindow* window, const char* text, uint64_t length) {
@@ -208,7 +220,10 @@ void choose_scope(DocWindow* window, SearchScope scope) {
     option_changed(window);
 }
 
-void search_job_progress(Job* job) {
+namespace {
+
+// Progress and completion of a Search Job.
+void search_job_progress(Job* job, uint32_t) {
     follow_search(job->window->view);
     notify_window(job->window, COUNTER_CHANGED | Notice::List | Notice::CentreSelection);
 }
@@ -220,3 +235,5 @@ void finish_search_job(Job* job) {
     follow_search(window->view);
     notify_window(window, COUNTER_CHANGED | Notice::List | Notice::CentreSelection);
 }
+
+}  // namespace

@@ -33,9 +33,8 @@ void choose_scope(DocWindow* window, SearchScope scope);
 
 // The options of the next run, from the settings.
 SearchOptions current_search_options(const DocWindow* window);
-// Forgets the last query (closing the window, a failed re-run).
+// Forgets the last query (a failed re-run).
 void forget_last_query(DocWindow* window);
-
-// Progress and completion of a Search Job (from job_progress and job_done).
-void search_job_progress(Job* job);
-void finish_search_job(Job* job);
+// Everything the box holds, for a closing window: its running search is
+// cancelled, its text and last query freed.
+void release_search_box(DocWindow* window);

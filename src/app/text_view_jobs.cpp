@@ -8,6 +8,8 @@
 
 namespace {
 
+void finish_text_view_job(Job* job);
+
 // The selection's row in the other view is seldom near the old top row.
 constexpr uint32_t VIEW_CHANGED = Notice::List | Notice::StatusBar | Notice::TopBar | Notice::CentreSelection;
 
@@ -21,7 +23,7 @@ void select_line(ViewState* view, uint32_t line) {
 // Without memory for the Job the view simply stays as it is.
 void start_text_view_job(DocWindow* window, uint32_t mode, uint32_t line) {
     App* app = window->app;
-    Job* job = create_job(app, JobKind::BuildTextView, window);
+    Job* job = create_job(app, JobKind::BuildTextView, window, finish_text_view_job);
     if (!job) return;
     job->source_document = retain(document(window->view));
     job->text_mode = mode;
@@ -68,6 +70,9 @@ void show_problem_in_text(DocWindow* window) {
     notify_window(window, VIEW_CHANGED | Notice::ResetHorizontalScroll);
 }
 
+namespace {
+
+// Completion of a BuildTextView Job.
 void finish_text_view_job(Job* job) {
     DocWindow* window = job->window;
     if (!window) return;
@@ -86,3 +91,5 @@ void finish_text_view_job(Job* job) {
     if (job->select_line != NO_LINE) select_line(view, job->select_line);
     notify_window(window, VIEW_CHANGED | Notice::ResetHorizontalScroll);
 }
+
+}  // namespace

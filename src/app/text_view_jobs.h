@@ -14,6 +14,3 @@ void show_tree_view(DocWindow* window);
 void show_text_view(DocWindow* window);
 // Show in text: the first problem's line in the document's own lines.
 void show_problem_in_text(DocWindow* window);
-
-// Completion of a BuildTextView Job (from job_done).
-void finish_text_view_job(Job* job);
