@@ -155,7 +155,11 @@ void copy_selection(DocWindow* window, CopyKind copy_kind, PathStyle style) {
     if (!view || (!copies_lines(view, copy_kind) && selected_node(view) == NO_NODE)) return;
     App* app = window->app;
     uint64_t estimate = copy_estimate(view, copy_kind);
-    if (estimate > COPY_CONFIRM_BYTES && !confirm_copy(window, estimate)) return;
+    if (estimate > COPY_CONFIRM_BYTES) {
+        if (!confirm_copy(window, estimate)) return;
+        // The question's dialog runs messages, which may have closed the window.
+        if (!is_open_window(app, window)) return;
+    }
     uint64_t length = 0;
     char* text = copy_text(view, copy_kind, style, &length);
     if (!text) {
@@ -226,7 +230,7 @@ void finish_clipboard_job(Job* job) {
     set_display_name(window, name, static_cast<uint64_t>(length));
     job->result_document = nullptr;
     if (!install_document(window, doc, job->parse_time)) {
-        restore_after_failed_open(window, was_start_page);
+        restore_after_failed_open(app, window, was_start_page);
         return;
     }
     if (brings_windows_forward(app)) notify_window(window, Notice::BringForward);

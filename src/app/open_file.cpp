@@ -64,15 +64,20 @@ bool same_path(const char* a, const char* b) {
     return p == p_end && q == q_end;
 }
 
-// The absolute path, or the path as given cut to OPEN_PATH_UNITS.
-void full_path(const App* app, const char* path, char* full) {
+// The absolute form of `path` in full[OPEN_PATH_SIZE], or the path as given
+// when that cannot be had. False when neither fits: a shortened path would
+// name another file.
+[[nodiscard]] bool full_path(const App* app, const char* path, char* full) {
     uint64_t length = app->host.platform->absolute_path(path, full, OPEN_PATH_SIZE);
-    if (length > 0 && length < OPEN_PATH_SIZE &&
-        utf8_prefix_in_units(reinterpret_cast<const uint8_t*>(full), length, OPEN_PATH_UNITS) == length)
-        return;
-    size_t kept = utf8_prefix_in_units(reinterpret_cast<const uint8_t*>(path), std::strlen(path), OPEN_PATH_UNITS);
-    std::memcpy(full, path, kept);
-    full[kept] = 0;
+    auto fits = [](const char* text, uint64_t text_length) {
+        return text_length < OPEN_PATH_SIZE &&
+               utf8_prefix_in_units(reinterpret_cast<const uint8_t*>(text), text_length, OPEN_PATH_UNITS) == text_length;
+    };
+    if (length > 0 && fits(full, length)) return true;
+    size_t given = std::strlen(path);
+    if (!fits(path, given)) return false;
+    std::memcpy(full, path, given + 1);
+    return true;
 }
 
 const char* file_name_of(const char* path) {
@@ -175,7 +180,7 @@ void show_load_error(App* app, DocWindow* window, const char* name, JobResult re
                      uint32_t os_error) {
     char system_text[SYSTEM_TEXT_SIZE];
     system_text[0] = 0;
-    if (result == JobResult::ReadFailed && shows_system_error_text(app)) {
+    if (result == JobResult::ReadFailed && os_error != 0 && shows_system_error_text(app)) {
         app->host.platform->error_text(os_error, system_text, sizeof system_text);
         tidy_system_text(system_text);
     }
@@ -187,7 +192,11 @@ void show_load_error(App* app, DocWindow* window, const char* name, JobResult re
 
 DocWindow* open_path(App* app, DocWindow* window, const char* path) {
     char full[OPEN_PATH_SIZE];
-    full_path(app, path, full);
+    if (!full_path(app, path, full)) {
+        DocWindow* owner = is_open_window(app, window) ? window : nullptr;
+        show_load_error(app, owner, file_name_of(path), JobResult::ReadFailed, 0, 0);
+        return nullptr;
+    }
     for (DocWindow* open = app->windows; open; open = open->next) {
         if (!open->path || !same_path(open->path, full)) continue;
         notify_window(open, Notice::BringForward);
@@ -195,6 +204,8 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
     }
     DocWindow* given = is_open_window(app, window) ? window : nullptr;
     if (!memory_allows(app, given, full)) return nullptr;
+    // The question's dialog runs messages, which may have closed the window.
+    if (!is_open_window(app, given)) given = nullptr;
     DocWindow* target = choose_window(app, given);
     if (!target) return nullptr;
     bool was_start_page = target->start_page;
@@ -206,7 +217,7 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
         mem_free(job_path);
         mem_free(window_path);
         show_load_error(app, target, file_name_of(full), JobResult::OutOfMemory, 0, 0);
-        restore_after_failed_open(target, was_start_page);
+        restore_after_failed_open(app, target, was_start_page);
         return nullptr;
     }
     job->path = job_path;
@@ -249,9 +260,8 @@ bool install_document(DocWindow* window, Document* doc, uint32_t parse_time) {
     return true;
 }
 
-void restore_after_failed_open(DocWindow* window, bool was_start_page) {
-    if (!window || window->view) return;
-    App* app = window->app;
+void restore_after_failed_open(App* app, DocWindow* window, bool was_start_page) {
+    if (!is_open_window(app, window) || window->view) return;
     bool only_window = app->windows == window && !window->next;
     if (!was_start_page && !only_window) {
         close_doc_window(window);
@@ -279,13 +289,13 @@ void finish_open_job(Job* job) {
     window->file_identity = job->file_identity;
     if (job->result != JobResult::Ok) {
         show_load_error(app, window, window->display_name, job->result, job->file_size, job->os_error);
-        restore_after_failed_open(window, job->was_start_page);
+        restore_after_failed_open(app, window, job->was_start_page);
         return;
     }
     Document* doc = job->result_document;
     job->result_document = nullptr;
     if (!install_document(window, doc, job->parse_time)) {
-        restore_after_failed_open(window, job->was_start_page);
+        restore_after_failed_open(app, window, job->was_start_page);
         return;
     }
     if (add_recent(&app->settings, window->path)) save_settings_later(app);

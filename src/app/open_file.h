@@ -27,8 +27,9 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path);
 [[nodiscard]] bool install_document(DocWindow* window, Document* doc, uint32_t parse_time);
 // After a failed first open: a window made for the file closes unless it is
 // the only one; otherwise it becomes the start page again. A window that
-// shows a Document is left alone.
-void restore_after_failed_open(DocWindow* window, bool was_start_page);
+// shows a Document is left alone, and so is one that has closed meanwhile
+// (the dialog of the message before may have closed it).
+void restore_after_failed_open(App* app, DocWindow* window, bool was_start_page);
 
 // Whether a file is read as JSON Lines: its name ends in ".jsonl" or ".ndjson"
 // (without regard to case).

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,49 @@ TEST(OpenPath, ClosingWhileLoadingDropsTheResult) {
     host.pump();
     EXPECT_EQ(host.window_count(), 0u);
     EXPECT_TRUE(host.lines.empty());
+}
+
+// Cut to the longest path that fits, a path one character too long would
+// name this existing file instead.
+TEST(OpenPath, APathThatDoesNotFitIsRefusedNotCut) {
+    std::string fitting = std::string(TARNWELL_TEST_TMP) + "/long";
+    while (fitting.size() + 201 < OPEN_PATH_UNITS) {
+        fitting += "/" + std::string(199, 'd');
+        std::filesystem::create_directories(fitting);
+    }
+    fitting += "/" + std::string(OPEN_PATH_UNITS - fitting.size() - 1, 'f');
+    ASSERT_EQ(fitting.size(), OPEN_PATH_UNITS);
+    write_test_file(fitting.substr(std::strlen(TARNWELL_TEST_TMP) + 1), "[1]");
+    TestHost host;
+    EXPECT_EQ(open_path(&host.app, nullptr, (fitting + "g").c_str()), nullptr);
+    host.pump();
+    EXPECT_EQ(host.jobs_started, 0u);
+    EXPECT_EQ(host.window_count(), 0u);
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0].rfind("open-error=Could not open \"fff", 0), 0u) << host.lines[0];
+}
+
+// A dialog's own message loop can close the window it belongs to; nothing may
+// touch that window afterwards.
+TEST(OpenPath, ADialogThatClosesItsWindow) {
+    std::string path = write_test_file("forty_too.json", std::string(40, ' '));
+    TestHost host(true);  // messages without the system's wording
+    host.dialogs_close_owner = true;
+    host.answer_yes = true;
+    test_total_memory = 100;
+    DocWindow* shown = host.open_text("[1]");
+    DocWindow* opened = open_path(&host.app, shown, path.c_str());
+    test_total_memory = 0;
+    ASSERT_EQ(host.questions.size(), 1u);
+    ASSERT_NE(opened, nullptr);  // in a new window, as without one
+    EXPECT_EQ(host.window_count(), 1u);
+    host.pump();
+    // The load error's message closes the window the failed open was for.
+    std::string missing = std::string(TARNWELL_TEST_TMP) + "/missing.json";
+    open_path(&host.app, host.open_text("[2]"), missing.c_str());
+    host.pump();
+    EXPECT_EQ(host.lines.back(), "open-error=Could not open \"missing.json\": it could not be read.");
+    EXPECT_EQ(host.window_count(), 2u);  // the first file's and the clipboard's
 }
 
 }  // namespace

@@ -12,7 +12,12 @@ namespace {
 
 TestHost* host_of(void* context) { return static_cast<TestHost*>(context); }
 
-void record(void* context, DocWindow*, const char* key, const char* text, const char*) {
+void close_owner(TestHost* host, DocWindow* owner) {
+    if (host->dialogs_close_owner && is_open_window(&host->app, owner)) close_doc_window(owner);
+}
+
+void record(void* context, DocWindow* owner, const char* key, const char* text, const char*) {
+    close_owner(host_of(context), owner);
     host_of(context)->lines.push_back(std::string(key) + "=" + text);
 }
 
@@ -38,12 +43,13 @@ TestHost::TestHost(bool script_mode) {
         return text;
     };
     host.show_message = record;
-    host.ask = [](void* context, DocWindow*, const char* question, const char*) {
+    host.ask = [](void* context, DocWindow* owner, const char* question, const char*) {
+        close_owner(host_of(context), owner);
         host_of(context)->questions.push_back(question);
-        return false;
+        return host_of(context)->answer_yes;
     };
     host.write_script_line = [](void* context, const char* key, const char* text) {
-        record(context, nullptr, key, text, nullptr);
+        host_of(context)->lines.push_back(std::string(key) + "=" + text);
     };
     host.start_job_thread = [](void* context, Job* job) {
         host_of(context)->jobs_started++;
@@ -69,7 +75,7 @@ TestHost::TestHost(bool script_mode) {
     host.run_window_command = [](void*, DocWindow*, uint32_t) {};
     host.schedule_settings_save = [](void*) {};
     init_app(&app, &host);
-    app.script_mode = script_mode ? 1 : 0;
+    if (script_mode) set_script_mode(&app, 0, 0);
 }
 
 TestHost::~TestHost() {

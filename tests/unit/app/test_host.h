@@ -1,7 +1,9 @@
 // A host for the App's tests: Jobs run inline when started, and their
 // completions wait in a queue until pump() hands them over, as a message loop
 // would. The clipboard is a string; messages and questions are recorded, and
-// every question is answered "Cancel".
+// every question is answered "Cancel" unless `answer_yes` is set. With
+// `dialogs_close_owner`, a message or question closes its owner first, as a
+// dialog's message loop may.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +30,8 @@ struct TestHost {
     std::map<DocWindow*, uint32_t> notices;                      // OR-ed since the last clear
     uint32_t jobs_started = 0;
     bool all_closed = false;
+    bool answer_yes = false;
+    bool dialogs_close_owner = false;
 
     explicit TestHost(bool script_mode = false);
     ~TestHost();
