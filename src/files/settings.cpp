@@ -106,43 +106,94 @@ void apply_window(Settings* settings, Span value) {
     std::memcpy(settings->window, numbers, sizeof numbers);
 }
 
-struct FlagKey {
-    const char* key;
-    uint8_t Settings::*field;
-};
-const FlagKey FLAG_KEYS[] = {
-    {"inspector", &Settings::inspector},
-    {"search_case", &Settings::search_case},
-    {"search_regex", &Settings::search_regex},
-    {"indent_guides", &Settings::indent_guides},
+// How a key's value is read and written.
+enum class SettingKind : uint8_t {
+    Choice,   // an integer from low to high; anything else is skipped
+    Clamped,  // an integer clamped to low..high (0 kept as "default" when zero_is_default)
+    Word,     // one of the words of word_of(low..high)
+    Flag,     // "0" or "1"
+    Window,   // four integers: left, top, width, height
 };
 
-void apply_line(Settings* settings, Span key, Span value) {
+struct SettingKey {
+    const char* key;
+    SettingKind kind;
+    int32_t Settings::*number;  // Choice, Clamped, Word
+    uint8_t Settings::*flag;    // Flag
+    int32_t low, high, fallback;
+    uint8_t zero_is_default;
+    const char* (*word_of)(int32_t);  // Word: out-of-range values give the fallback's word
+};
+
+// Every key but "recent", in the order the file lists them.
+const SettingKey SETTING_KEYS[] = {
+    {"theme", SettingKind::Choice, &Settings::theme, nullptr, THEME_FOLLOW_SYSTEM, THEME_LIGHT, THEME_FOLLOW_SYSTEM, 0,
+     nullptr},
+    {"font_size", SettingKind::Clamped, &Settings::font_size, nullptr, FONT_SIZE_MIN, FONT_SIZE_MAX, 0, 1, nullptr},
+    {"path_style", SettingKind::Word, &Settings::path_style, nullptr, 0, PATH_STYLE_COUNT - 1, 0, 0, path_style_word},
+    {"inspector", SettingKind::Flag, nullptr, &Settings::inspector, 0, 1, 0, 0, nullptr},
+    {"inspector_width", SettingKind::Clamped, &Settings::inspector_width, nullptr, INSPECTOR_WIDTH_MIN,
+     INSPECTOR_WIDTH_MAX, INSPECTOR_WIDTH_DEFAULT, 0, nullptr},
+    {"search_case", SettingKind::Flag, nullptr, &Settings::search_case, 0, 1, 0, 0, nullptr},
+    {"search_regex", SettingKind::Flag, nullptr, &Settings::search_regex, 0, 1, 0, 0, nullptr},
+    {"search_scope", SettingKind::Word, &Settings::search_scope, nullptr, 0, SCOPE_COUNT - 1, 0, 0, scope_word},
+    {"indent_guides", SettingKind::Flag, nullptr, &Settings::indent_guides, 0, 1, 1, 0, nullptr},
+    {"window", SettingKind::Window, nullptr, nullptr, 0, 0, 0, 0, nullptr},
+};
+
+// The value a field is written with: in its range, else its default.
+int32_t written_value(const SettingKey& entry, int32_t value) {
+    switch (entry.kind) {
+    case SettingKind::Choice: return value >= entry.low && value <= entry.high ? value : entry.fallback;
+    case SettingKind::Clamped: return value == 0 && entry.zero_is_default ? 0 : clamp(value, entry.low, entry.high);
+    default: return value;
+    }
+}
+
+void apply_value(Settings* settings, const SettingKey& entry, Span value) {
     int32_t number;
-    if (span_is(key, "theme")) {
-        if (parse_integer(value, &number) && number >= THEME_FOLLOW_SYSTEM && number <= THEME_LIGHT) {
-            settings->theme = number;
-        }
-    } else if (span_is(key, "font_size")) {
-        if (parse_integer(value, &number)) settings->font_size = number == 0 ? 0 : clamp(number, FONT_SIZE_MIN, FONT_SIZE_MAX);
-    } else if (span_is(key, "inspector_width")) {
-        if (parse_integer(value, &number)) settings->inspector_width = clamp(number, INSPECTOR_WIDTH_MIN, INSPECTOR_WIDTH_MAX);
-    } else if (span_is(key, "path_style")) {
-        int32_t style = find_word(value, path_style_word, PATH_STYLE_COUNT);
-        if (style >= 0) settings->path_style = style;
-    } else if (span_is(key, "search_scope")) {
-        int32_t scope = find_word(value, scope_word, SCOPE_COUNT);
-        if (scope >= 0) settings->search_scope = scope;
-    } else if (span_is(key, "window")) {
-        apply_window(settings, value);
-    } else if (span_is(key, "recent")) {
+    switch (entry.kind) {
+    case SettingKind::Choice:
+    case SettingKind::Clamped:
+        if (!parse_integer(value, &number)) return;
+        if (entry.kind == SettingKind::Choice && (number < entry.low || number > entry.high)) return;
+        settings->*entry.number = written_value(entry, number);
+        return;
+    case SettingKind::Word:
+        number = find_word(value, entry.word_of, entry.high + 1);
+        if (number >= 0) settings->*entry.number = number;
+        return;
+    case SettingKind::Flag:
+        if (span_is(value, "0") || span_is(value, "1")) settings->*entry.flag = value.begin[0] == '1';
+        return;
+    case SettingKind::Window: apply_window(settings, value); return;
+    }
+}
+
+void apply_line(Settings* settings, Span key, Span value) {
+    if (span_is(key, "recent")) {
         append_recent(settings, value.begin, static_cast<uint64_t>(value.end - value.begin));
-    } else {
-        for (const FlagKey& flag : FLAG_KEYS) {
-            if (!span_is(key, flag.key)) continue;
-            if (span_is(value, "0") || span_is(value, "1")) settings->*flag.field = value.begin[0] == '1';
+        return;
+    }
+    for (const SettingKey& entry : SETTING_KEYS) {
+        if (span_is(key, entry.key)) {
+            apply_value(settings, entry, value);
             return;
         }
+    }
+}
+
+// "key=value\n" for one entry; at most 64 bytes.
+int format_value(const Settings* settings, const SettingKey& entry, char* line, size_t size) {
+    const int32_t* window = settings->window;
+    switch (entry.kind) {
+    case SettingKind::Word:
+        return std::snprintf(line, size, "%s=%s\n", entry.key, entry.word_of(settings->*entry.number));
+    case SettingKind::Flag: return std::snprintf(line, size, "%s=%d\n", entry.key, settings->*entry.flag != 0);
+    case SettingKind::Window:
+        return std::snprintf(line, size, "%s=%d %d %d %d\n", entry.key, window[0], window[1],
+                             window[2] < 0 ? 0 : window[2], window[3] < 0 ? 0 : window[3]);
+    default: return std::snprintf(line, size, "%s=%d\n", entry.key, written_value(entry, settings->*entry.number));
     }
 }
 
@@ -154,8 +205,10 @@ void put(BoundedWriter* writer, const void* bytes, uint64_t length) {
 
 void set_default_settings(Settings* settings) {
     std::memset(settings, 0, sizeof *settings);
-    settings->inspector_width = INSPECTOR_WIDTH_DEFAULT;
-    settings->indent_guides = 1;
+    for (const SettingKey& entry : SETTING_KEYS) {
+        if (entry.number) settings->*entry.number = entry.fallback;
+        if (entry.flag) settings->*entry.flag = static_cast<uint8_t>(entry.fallback);
+    }
 }
 
 void parse_settings(Settings* settings, const uint8_t* bytes, uint64_t length) {
@@ -174,21 +227,12 @@ void parse_settings(Settings* settings, const uint8_t* bytes, uint64_t length) {
 }
 
 uint64_t format_settings(const Settings* settings, char* buffer, uint64_t size) {
-    const int32_t* window = settings->window;
-    char head[512];
-    int written = std::snprintf(
-        head, sizeof head,
-        "theme=%d\nfont_size=%d\npath_style=%s\ninspector=%d\ninspector_width=%d\nsearch_case=%d\n"
-        "search_regex=%d\nsearch_scope=%s\nindent_guides=%d\nwindow=%d %d %d %d\n",
-        settings->theme >= THEME_FOLLOW_SYSTEM && settings->theme <= THEME_LIGHT ? settings->theme : THEME_FOLLOW_SYSTEM,
-        settings->font_size == 0 ? 0 : clamp(settings->font_size, FONT_SIZE_MIN, FONT_SIZE_MAX),
-        path_style_word(settings->path_style), settings->inspector != 0,
-        clamp(settings->inspector_width, INSPECTOR_WIDTH_MIN, INSPECTOR_WIDTH_MAX), settings->search_case != 0,
-        settings->search_regex != 0, scope_word(settings->search_scope), settings->indent_guides != 0, window[0],
-        window[1], window[2] < 0 ? 0 : window[2], window[3] < 0 ? 0 : window[3]);
-    // Every field is bounded, so the head always fits.
     BoundedWriter writer = bounded_writer(buffer, size);
-    put(&writer, head, static_cast<uint64_t>(written));
+    for (const SettingKey& entry : SETTING_KEYS) {
+        char line[64];  // the longest, "window=" and four integers, fits
+        int written = format_value(settings, entry, line, sizeof line);
+        put(&writer, line, static_cast<uint64_t>(written));
+    }
     int32_t count = held_recent(settings);
     for (int32_t i = 0; i < count; i++) {
         const char* entry = settings->recent[i];
