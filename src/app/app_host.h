@@ -56,6 +56,7 @@ constexpr uint32_t FileChanged = 7;
 constexpr uint32_t ProgressDelayMs = 150;
 constexpr uint32_t FlashDelayMs = 2000;
 constexpr uint32_t SearchDebounceDelayMs = 250;
+constexpr uint32_t PlacementDelayMs = 1000;  // after the last move or size change
 }  // namespace DocTimer
 
 struct AppHost {

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "app/doc_window.h"
+#include "core/document.h"
+#include "views/view_state.h"
+
 DocLayout doc_window_layout(const DocLayoutInput& input) {
     DocLayout layout{};
     const float s = input.scale;
@@ -45,4 +49,12 @@ DocLayout doc_window_layout(const DocLayoutInput& input) {
     layout.inspector = {width - inspector, y, inspector, content};
     layout.inspector_shown = 1;
     return layout;
+}
+
+DocLayoutInput doc_layout_input(const DocWindow* window, int32_t client_width, int32_t client_height, float scale) {
+    const bool message = window->message_text[0] || window->goto_message[0];
+    const bool problems =
+        window->view && !window->problem_bar_dismissed && problem_count(document(window->view)) > 0;
+    return {client_width,     client_height, scale, window->start_page, message, problems, window->inspector_shown,
+            window->inspector_width};
 }

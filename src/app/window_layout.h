@@ -44,3 +44,9 @@ struct DocLayout {
 };
 
 DocLayout doc_window_layout(const DocLayoutInput& input);
+
+struct DocWindow;
+// What a window shows, for its client size and scale: the message bar while
+// a search error or a go-to message is set, the problem bar while the
+// Document has problems the user has not dismissed.
+DocLayoutInput doc_layout_input(const DocWindow* window, int32_t client_width, int32_t client_height, float scale);

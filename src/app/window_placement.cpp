@@ -2,6 +2,23 @@
 
 #include <algorithm>
 
+#include "app/app.h"
+
+namespace {
+
+bool window_rect_to_save(const ScreenRect& normal, int32_t saved[4]) {
+    const int64_t width = int64_t{normal.right} - normal.left;
+    const int64_t height = int64_t{normal.bottom} - normal.top;
+    if (width <= 99 || height <= 99 || width > INT32_MAX || height > INT32_MAX) return false;
+    saved[0] = normal.left;
+    saved[1] = normal.top;
+    saved[2] = static_cast<int32_t>(width);
+    saved[3] = static_cast<int32_t>(height);
+    return true;
+}
+
+}  // namespace
+
 PixelPoint new_window_size(float system_scale) {
     return {scaled_pixels(1100, system_scale), scaled_pixels(760, system_scale)};
 }
@@ -36,13 +53,7 @@ bool saved_window_rect(const int32_t saved[4], const ScreenRect* monitors, uint3
     return false;
 }
 
-bool window_rect_to_save(const ScreenRect& normal, int32_t saved[4]) {
-    const int64_t width = int64_t{normal.right} - normal.left;
-    const int64_t height = int64_t{normal.bottom} - normal.top;
-    if (width <= 99 || height <= 99 || width > INT32_MAX || height > INT32_MAX) return false;
-    saved[0] = normal.left;
-    saved[1] = normal.top;
-    saved[2] = static_cast<int32_t>(width);
-    saved[3] = static_cast<int32_t>(height);
-    return true;
+void remember_window_rect(App* app, const ScreenRect& normal, bool minimised) {
+    if (minimised || !window_rect_to_save(normal, app->settings.window)) return;
+    save_settings_later(app);
 }

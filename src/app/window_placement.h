@@ -30,6 +30,8 @@ PixelRect cascade_window_rect(const ScreenRect& newest, const ScreenRect& work_a
 [[nodiscard]] bool saved_window_rect(const int32_t saved[4], const ScreenRect* monitors, uint32_t monitor_count,
                                      PixelRect* rect);
 
-// The rectangle to store for a window's normal placement (left, top, width,
-// height): only one wider and taller than 99 pixels.
-[[nodiscard]] bool window_rect_to_save(const ScreenRect& normal, int32_t saved[4]);
+struct App;
+// When a window has stopped moving: its normal rectangle goes to the
+// settings and a save is scheduled, unless the window is minimised or the
+// rectangle is no wider or taller than 99 pixels.
+void remember_window_rect(App* app, const ScreenRect& normal, bool minimised);

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "app/doc_window.h"
+#include "app/open_file.h"
+#include "test_host.h"
+
 namespace {
 
 TEST(WindowLayout, BarsStackAndTheStartPageHasNoStatusBar) {
@@ -44,6 +50,23 @@ TEST(WindowLayout, InspectorIsSqueezedBeforeTheList) {
         EXPECT_EQ(layout.inspector.width, c.inspector) << c.width;
         EXPECT_EQ(layout.list.width + layout.split_bar.width + layout.inspector.width, c.width);
     }
+}
+
+TEST(WindowLayout, BarsShowWhatTheWindowHolds) {
+    TestHost host;
+    DocWindow* window = open_path(&host.app, nullptr, write_test_file("broken.json", "[1, oops]").c_str());
+    host.pump();
+    ASSERT_TRUE(window && window->view);
+    DocLayoutInput input = doc_layout_input(window, 800, 600, 1.0f);
+    EXPECT_EQ(input.problem_bar, 1);
+    EXPECT_EQ(input.message_bar, 0);
+    window->problem_bar_dismissed = 1;
+    std::strcpy(window->goto_message, "no such key");
+    input = doc_layout_input(window, 800, 600, 1.0f);
+    EXPECT_EQ(input.problem_bar, 0);
+    EXPECT_EQ(input.message_bar, 1);
+    TestHost clean;
+    EXPECT_EQ(doc_layout_input(clean.open_text("[1]"), 800, 600, 1.0f).problem_bar, 0);
 }
 
 }  // namespace

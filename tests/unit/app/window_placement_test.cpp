@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_host.h"
+
 namespace {
 
 TEST(WindowPlacement, NewWindowsCascadeUntilTheWorkAreaEnds) {
@@ -42,11 +44,19 @@ TEST(WindowPlacement, TheSavedRectangleOnlyWhenAMonitorShowsIt) {
         PixelRect rect{};
         EXPECT_EQ(saved_window_rect(c.saved, monitors, 2, &rect), c.used) << c.saved[0] << "," << c.saved[1];
     }
-    int32_t saved[4] = {};
-    EXPECT_TRUE(window_rect_to_save({-8, -8, 92, 92}, saved));
+}
+
+TEST(WindowPlacement, OnlyANormalWindowOverNinetyNinePixelsIsRemembered) {
+    TestHost host;
+    const int32_t* saved = host.app.settings.window;
+    remember_window_rect(&host.app, {-8, -8, 92, 92}, false);
+    EXPECT_EQ(saved[0], -8);
     EXPECT_EQ(saved[2], 100);
-    EXPECT_FALSE(window_rect_to_save({0, 0, 99, 500}, saved));
-    EXPECT_FALSE(window_rect_to_save({INT32_MIN, 0, INT32_MAX, 500}, saved));
+    remember_window_rect(&host.app, {0, 0, 500, 500}, true);
+    remember_window_rect(&host.app, {0, 0, 99, 500}, false);
+    remember_window_rect(&host.app, {INT32_MIN, 0, INT32_MAX, 500}, false);  // wider than a width can be
+    EXPECT_EQ(saved[0], -8);
+    EXPECT_EQ(saved[2], 100);
 }
 
 }  // namespace
