@@ -137,7 +137,7 @@ void schedule_settings_save(void*) {}
 AppHost headless_host_table(HeadlessHost* host) {
     AppHost table{};
     table.context = host;
-    table.platform = platform_io();
+    table.platform = file_io();
     table.set_clipboard_text = set_clipboard_text;
     table.get_clipboard_text = get_clipboard_text;
     table.show_message = show_message;

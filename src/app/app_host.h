@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "app/platform_io.h"
+#include "files/file_io.h"
 
 struct DocWindow;
 struct Job;
@@ -61,7 +61,7 @@ constexpr uint32_t PlacementDelayMs = 1000;  // after the last move or size chan
 
 struct AppHost {
     void* context;  // handed to every call
-    const PlatformIo* platform;
+    const FileIo* platform;
 
     // Clipboard. The text handed over is well-formed UTF-8 without a zero byte
     // (put_on_clipboard makes it so); false when it could not be placed.

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "app/platform_io.h"
+#include "files/file_io.h"
 #include "search/matcher.h"
 
 struct App;

@@ -48,7 +48,7 @@ JobResult read_failed(Job* job, uint32_t os_error) {
 // Reads the whole file into a padded buffer; a file that shrinks while it is
 // read ends at the first empty read.
 JobResult read_chunks(Job* job, FileHandle file) {
-    const PlatformIo* io = host_of(job).platform;
+    const FileIo* io = host_of(job).platform;
     uint64_t size = job->file_size;
     uint8_t* buffer = alloc_text_buffer(size);
     if (!buffer) return JobResult::OutOfMemory;
@@ -78,7 +78,7 @@ JobResult read_chunks(Job* job, FileHandle file) {
 }
 
 JobResult read_file(Job* job) {
-    const PlatformIo* io = host_of(job).platform;
+    const FileIo* io = host_of(job).platform;
     uint32_t os_error = 0;
     FileHandle file = io->open_for_reading(job->path, &os_error);
     if (file == NO_FILE) return read_failed(job, os_error);

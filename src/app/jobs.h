@@ -13,8 +13,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/platform_io.h"
 #include "core/document.h"
+#include "files/file_io.h"
 
 struct App;
 struct DocWindow;

@@ -99,7 +99,7 @@ bool ends_with_without_case(const char* text, const char* suffix) {
 
 // Asks first when twice the file's size is more than 60 % of the memory.
 bool memory_allows(App* app, DocWindow* owner, const char* path) {
-    const PlatformIo* io = app->host.platform;
+    const FileIo* io = app->host.platform;
     uint64_t size = 0;
     if (!io->attribute_size(path, &size)) return true;
     uint64_t total = memory_for_check(app);

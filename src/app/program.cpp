@@ -10,9 +10,9 @@ namespace {
 
 void write_needs_settings(const char* output_path) {
     if (!output_path) return;
-    const SettingsIo* io = platform_settings_io();
-    SettingsFileHandle file = io->create_file(output_path);
-    if (file == SETTINGS_NO_FILE) return;
+    const FileIo* io = file_io();
+    FileHandle file = io->create_file(output_path);
+    if (file == NO_FILE) return;
     // Nothing is left to tell a failure to: the program ends with 2 either way.
     (void)io->write_all(file, reinterpret_cast<const uint8_t*>(SCRIPT_NEEDS_SETTINGS),
                         static_cast<uint32_t>(std::strlen(SCRIPT_NEEDS_SETTINGS)));
@@ -48,13 +48,13 @@ void load_program_settings(Program* program, const AppHost* host, const char* de
     const CommandLine& line = program->line;
     if (line.test_script) set_script_mode(app, line.slow_read_ms, line.test_ram);
     const char* given = line.settings ? line.settings : default_settings_path;
-    load_settings(&app->settings, &program->settings_path, given, platform_settings_io());
+    load_settings(&app->settings, &program->settings_path, given, file_io());
 }
 
 bool open_program_files(Program* program) {
     App* app = &program->app;
     const CommandLine& line = program->line;
-    if (app->script_mode) init_script(&program->script, app, platform_settings_io());
+    if (app->script_mode) init_script(&program->script, app, file_io());
     bool opened = false;
     for (uint32_t i = 0; i < line.file_count; i++) opened |= open_path(app, nullptr, line.files[i]) != nullptr;
     if (!opened && !create_doc_window(app, true)) {
@@ -69,7 +69,7 @@ bool open_program_files(Program* program) {
 
 int32_t end_program(Program* program) {
     App* app = &program->app;
-    (void)save_settings(&app->settings, &program->settings_path, platform_settings_io());
+    (void)save_settings(&app->settings, &program->settings_path, file_io());
     int32_t exit_code = program->exit_code;
     if (app->script_mode) {
         if (program->script.finished) exit_code = program->script.exit_code;

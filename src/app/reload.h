@@ -9,7 +9,7 @@
 // readable file and cleared by a successful reload.
 #pragma once
 
-#include "app/platform_io.h"
+#include "files/file_io.h"
 
 struct DocWindow;
 struct Job;

@@ -24,9 +24,9 @@ bool utf16_units(const char* text, uint64_t length, uint64_t* units) {
 }
 
 bool write_and_replace(const char* bytes, uint32_t length, const char* temporary, const char* target,
-                       const SettingsIo* io) {
-    SettingsFileHandle file = io->create_file(temporary);
-    if (file == SETTINGS_NO_FILE) return false;
+                       const FileIo* io) {
+    FileHandle file = io->create_file(temporary);
+    if (file == NO_FILE) return false;
     bool written = io->write_all(file, reinterpret_cast<const uint8_t*>(bytes), length) && io->flush(file);
     bool closed = io->close(file);
     return written && closed && io->replace(temporary, target);
@@ -34,7 +34,7 @@ bool write_and_replace(const char* bytes, uint32_t length, const char* temporary
 
 }  // namespace
 
-void set_settings_path(SettingsPath* path, const char* given, const SettingsIo* io) {
+void set_settings_path(SettingsPath* path, const char* given, const FileIo* io) {
     path->text[0] = 0;
     if (!given || given[0] == 0) return;
     uint64_t length = io->absolute_path(given, path->text, SETTINGS_PATH_SIZE);
@@ -48,20 +48,20 @@ void set_settings_path(SettingsPath* path, const char* given, const SettingsIo* 
     }
 }
 
-void load_settings(Settings* settings, SettingsPath* path, const char* given, const SettingsIo* io) {
+void load_settings(Settings* settings, SettingsPath* path, const char* given, const FileIo* io) {
     set_default_settings(settings);
     set_settings_path(path, given, io);
     if (path->text[0] == 0) return;
     uint64_t size = 0;
-    SettingsFileHandle file = io->open_file(path->text, &size);
-    if (file == SETTINGS_NO_FILE) return;
+    FileHandle file = io->open_file(path->text, &size);
+    if (file == NO_FILE) return;
     uint8_t* bytes = size > 0 && size < SETTINGS_FILE_LIMIT ? mem_alloc_array<uint8_t>(size) : nullptr;
     if (bytes && io->read_all(file, bytes, static_cast<uint32_t>(size))) parse_settings(settings, bytes, size);
     mem_free(bytes);
     io->close(file);
 }
 
-bool save_settings(const Settings* settings, const SettingsPath* path, const SettingsIo* io) {
+bool save_settings(const Settings* settings, const SettingsPath* path, const FileIo* io) {
     if (path->text[0] == 0) return false;
     uint64_t length = format_settings(settings, nullptr, 0);
     uint64_t path_length = std::strlen(path->text);

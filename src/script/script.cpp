@@ -17,10 +17,10 @@ namespace {
 const char CANNOT_START[] = "cannot read the script or write the output";
 
 // Reads the whole script; nullptr when it cannot be read.
-char* read_script(const SettingsIo* io, const char* path, uint64_t* length) {
+char* read_script(const FileIo* io, const char* path, uint64_t* length) {
     uint64_t size = 0;
-    SettingsFileHandle file = io->open_file(path, &size);
-    if (file == SETTINGS_NO_FILE) return nullptr;
+    FileHandle file = io->open_file(path, &size);
+    if (file == NO_FILE) return nullptr;
     char* text = size < 0xFFFFFFFFull ? mem_alloc_array<char>(size + 1) : nullptr;
     bool read = text && io->read_all(file, reinterpret_cast<uint8_t*>(text), static_cast<uint32_t>(size));
     (void)io->close(file);  // a read-only file has nothing left to lose
@@ -35,12 +35,12 @@ char* read_script(const SettingsIo* io, const char* path, uint64_t* length) {
 
 }  // namespace
 
-void init_script(Script* script, App* app, const SettingsIo* io) {
+void init_script(Script* script, App* app, const FileIo* io) {
     std::memset(static_cast<void*>(script), 0, sizeof *script);
     script->app = app;
     script->io = io;
     script->output.io = io;
-    script->output.file = SETTINGS_NO_FILE;
+    script->output.file = NO_FILE;
 }
 
 bool start_script(Script* script, const char* script_path, const char* output_path) {

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "files/settings_io.h"
+#include "files/file_io.h"
 #include "script/script_output.h"
 #include "script/script_reader.h"
 
@@ -37,7 +37,7 @@ enum class ScriptPause : uint8_t {
 
 struct Script {
     App* app;
-    const SettingsIo* io;  // the script, the output, and "write"
+    const FileIo* io;  // the script, the output, and "write"
     char* text;                         // the whole script, owned
     ScriptReader reader;
     ScriptOutput output;
@@ -57,7 +57,7 @@ struct Script {
 // The script's state before anything else happens in script mode: questions
 // asked and messages shown while the command line's files are opened find it
 // (a message is dropped while the output is not yet open).
-void init_script(Script* script, App* app, const SettingsIo* io);
+void init_script(Script* script, App* app, const FileIo* io);
 // Opens the output (created or truncated) and reads the script. On failure
 // writes "script-error=line 0: cannot read the script or write the output"
 // when the output is open, ends the script with exit code 2 and returns false.

@@ -5,21 +5,21 @@
 #include <cstdio>
 #include <cstring>
 
-bool open_script_output(ScriptOutput* output, const SettingsIo* io, const char* path) {
+bool open_script_output(ScriptOutput* output, const FileIo* io, const char* path) {
     output->io = io;
     output->file = io->create_file(path);
-    return output->file != SETTINGS_NO_FILE;
+    return output->file != NO_FILE;
 }
 
 void close_script_output(ScriptOutput* output) {
-    if (output->file == SETTINGS_NO_FILE) return;
+    if (output->file == NO_FILE) return;
     // Nothing is left to report a failed close to: the script has ended.
     (void)output->io->close(output->file);
-    output->file = SETTINGS_NO_FILE;
+    output->file = NO_FILE;
 }
 
 void write_script_bytes(ScriptOutput* output, const void* bytes, uint64_t length) {
-    if (output->file == SETTINGS_NO_FILE) return;
+    if (output->file == NO_FILE) return;
     const uint8_t* next = static_cast<const uint8_t*>(bytes);
     while (length > 0) {
         uint32_t piece = length > 0x40000000u ? 0x40000000u : static_cast<uint32_t>(length);

@@ -5,16 +5,16 @@
 
 #include <cstdint>
 
-#include "files/settings_io.h"
+#include "files/file_io.h"
 #include "script/script_reader.h"
 
 struct ScriptOutput {
-    const SettingsIo* io;
-    SettingsFileHandle file;  // SETTINGS_NO_FILE when closed
+    const FileIo* io;
+    FileHandle file;  // NO_FILE when closed
 };
 
 // Creates or truncates the file. False when it cannot be had.
-[[nodiscard]] bool open_script_output(ScriptOutput* output, const SettingsIo* io, const char* path);
+[[nodiscard]] bool open_script_output(ScriptOutput* output, const FileIo* io, const char* path);
 void close_script_output(ScriptOutput* output);
 
 // Writes bytes as they are; nothing once the output is closed.

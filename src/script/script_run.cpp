@@ -86,16 +86,16 @@ void type_text(DocWindow* window, const char* text, uint32_t length) {
 }
 
 // Copies a file below 64 MiB; false when it cannot.
-bool copy_file(const SettingsIo* io, const char* target, const char* source) {
+bool copy_file(const FileIo* io, const char* target, const char* source) {
     uint64_t size = 0;
-    SettingsFileHandle in = io->open_file(source, &size);
-    if (in == SETTINGS_NO_FILE) return false;
+    FileHandle in = io->open_file(source, &size);
+    if (in == NO_FILE) return false;
     uint8_t* bytes = size < WRITE_LIMIT ? mem_alloc_array<uint8_t>(size + 1) : nullptr;
     bool read = bytes && io->read_all(in, bytes, static_cast<uint32_t>(size));
     (void)io->close(in);
-    SettingsFileHandle out = read ? io->create_file(target) : SETTINGS_NO_FILE;
-    bool written = out != SETTINGS_NO_FILE && io->write_all(out, bytes, static_cast<uint32_t>(size));
-    if (out != SETTINGS_NO_FILE) written = io->close(out) && written;
+    FileHandle out = read ? io->create_file(target) : NO_FILE;
+    bool written = out != NO_FILE && io->write_all(out, bytes, static_cast<uint32_t>(size));
+    if (out != NO_FILE) written = io->close(out) && written;
     mem_free(bytes);
     return written;
 }

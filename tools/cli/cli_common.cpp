@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/platform_io.h"
 #include "base/memory.h"
+#include "files/file_io.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ const char* const STYLE_NAMES[RUN_STYLE_COUNT] = {"Plain",   "Key",         "Ind
 // Reads the whole file into a padded buffer of its size, through the same
 // platform file operations the program uses (64-bit sizes on every platform).
 uint8_t* read_whole_file(FILE* out, const char* path, uint64_t* length) {
-    const PlatformIo* io = platform_io();
+    const FileIo* io = file_io();
     uint32_t os_error = 0;
     FileHandle file = io->open_for_reading(path, &os_error);
     if (file == NO_FILE) {

@@ -24,7 +24,7 @@ void record(void* context, DocWindow* owner, const char* key, const char* text, 
 }  // namespace
 
 TestHost::TestHost(bool script_mode) {
-    io = *platform_io();
+    io = *file_io();
     io.total_memory = [] { return test_total_memory; };
     AppHost host{};
     host.context = this;

@@ -19,7 +19,7 @@
 
 struct TestHost {
     App app;
-    PlatformIo io;
+    FileIo io;
     bool has_clipboard = false;
     std::string clipboard;
     bool clipboard_refuses = false;

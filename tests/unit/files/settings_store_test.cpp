@@ -14,7 +14,7 @@
 namespace {
 
 const std::string SCRATCH = std::string(TARNWELL_TEST_TMP) + "/";
-const SettingsIo* const REAL_IO = platform_settings_io();
+const FileIo* const REAL_IO = file_io();
 
 void write_file(const std::string& path, const std::string& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -61,18 +61,18 @@ TEST(SettingsStore, SavedFileLoadsBackWithNoTemporaryLeft) {
 }
 
 TEST(SettingsStore, FailedSaveLeavesTheOldFile) {
-    struct Case { const char* failing; void (*inject)(SettingsIo*); bool temporary_left; };
+    struct Case { const char* failing; void (*inject)(FileIo*); bool temporary_left; };
     const Case cases[] = {
-        {"create", [](SettingsIo* io) { io->create_file = [](const char*) { return SETTINGS_NO_FILE; }; }, false},
-        {"write", [](SettingsIo* io) { io->write_all = [](SettingsFileHandle, const uint8_t*, uint32_t) { return false; }; },
+        {"create", [](FileIo* io) { io->create_file = [](const char*) { return NO_FILE; }; }, false},
+        {"write", [](FileIo* io) { io->write_all = [](FileHandle, const uint8_t*, uint32_t) { return false; }; },
          true},
-        {"flush", [](SettingsIo* io) { io->flush = [](SettingsFileHandle) { return false; }; }, true},
-        {"replace", [](SettingsIo* io) { io->replace = [](const char*, const char*) { return false; }; }, true},
+        {"flush", [](FileIo* io) { io->flush = [](FileHandle) { return false; }; }, true},
+        {"replace", [](FileIo* io) { io->replace = [](const char*, const char*) { return false; }; }, true},
     };
     std::string path = SCRATCH + "settings-interrupted.txt";
     for (const Case& c : cases) {
         auto loaded = with_file("settings-interrupted.txt", "theme=2\n");
-        SettingsIo io = *REAL_IO;
+        FileIo io = *REAL_IO;
         c.inject(&io);
         EXPECT_FALSE(save_settings(loaded->settings.get(), &loaded->path, &io)) << c.failing;
         EXPECT_EQ(read_file(path), "theme=2\n") << c.failing;

@@ -1,14 +1,16 @@
-// The operating-system services behind opening a file: reading it on a Job's
-// worker thread, its size and identity, the computer's memory and the text of
-// a system error. One implementation per platform (platform_io_posix.cpp,
-// platform_io_win.cpp), a plain table so that tests can put failing or
-// counting operations in place of the real ones. Paths are UTF-8; the Windows
-// implementation converts them at this boundary. Every operation may be called
-// from any thread.
+// The file and system services of the whole program, one implementation per
+// platform (file_io_posix.cpp, file_io_win.cpp): opening and reading files to
+// load them, their size and identity, writing and replacing the settings file
+// and the script's output, absolute paths, the computer's memory and the text
+// of a system error. A plain table of functions, so that tests can put a
+// failing or counting operation in place of a real one. Paths are UTF-8; the
+// Windows implementation converts them at this boundary. Every operation may
+// be called from any thread.
 #pragma once
 
 #include <cstdint>
 
+// An open file; NO_FILE when there is none.
 using FileHandle = intptr_t;
 constexpr FileHandle NO_FILE = -1;
 
@@ -25,7 +27,7 @@ struct FileIdentity {
     uint64_t last_write_time;
 };
 
-struct PlatformIo {
+struct FileIo {
     // The absolute form of path (snprintf contract), or 0 when it cannot be had.
     uint64_t (*absolute_path)(const char* path, char* buffer, uint64_t size);
     // The size from the file's attributes, without opening it; false when unknown.
@@ -41,12 +43,29 @@ struct PlatformIo {
     // Reads at most `capacity` bytes into `bytes`; *read is 0 at the end of the
     // file. False with the system's error code when the read fails.
     bool (*read)(FileHandle file, uint8_t* bytes, uint32_t capacity, uint32_t* read, uint32_t* os_error);
-    void (*close)(FileHandle file);
     // Bytes of physical memory, or 0 when unknown.
     uint64_t (*total_memory)();
     // The system's message for an error code (snprintf contract), as the
     // system words it; 0 when it has none.
     uint64_t (*error_text)(uint32_t os_error, char* buffer, uint64_t size);
+
+    // Whole files: the settings file, the script and its output.
+    // Opens an existing file for reading, with read, write and delete shared,
+    // and gives its size in bytes.
+    FileHandle (*open_file)(const char* path, uint64_t* size);
+    // True only when exactly `length` bytes were read.
+    bool (*read_all)(FileHandle file, uint8_t* bytes, uint32_t length);
+    // Creates or truncates a file for writing, shared with no one.
+    FileHandle (*create_file)(const char* path);
+    // True only when every byte was written.
+    bool (*write_all)(FileHandle file, const uint8_t* bytes, uint32_t length);
+    // Waits until what was written is on the disk.
+    bool (*flush)(FileHandle file);
+    // False when the system reports a failure, which for a written file can
+    // be the first report of a failed write.
+    bool (*close)(FileHandle file);
+    // Moves `from` over `to`, replacing it, and waits until the move is on the disk.
+    bool (*replace)(const char* from, const char* to);
 };
 
-const PlatformIo* platform_io();
+const FileIo* file_io();
