@@ -38,8 +38,9 @@ FileHandle open_for_reading(const char* path, uint32_t* os_error) {
         return NO_FILE;
     }
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        *os_error = S_ISDIR(info.st_mode) ? EISDIR : error_code();
+    bool known = fstat(fd, &info) == 0;
+    if (!known || S_ISDIR(info.st_mode)) {
+        *os_error = known ? EISDIR : error_code();
         close(fd);
         return NO_FILE;
     }
@@ -111,21 +112,46 @@ uint64_t error_text(uint32_t os_error, char* buffer, uint64_t size) {
     return copy_out(text, std::strlen(text), buffer, size);
 }
 
-
-
-void put(BoundedWriter* writer, const char* text) {
-    bw_append(writer, reinterpret_cast<const uint8_t*>(text), std::strlen(text));
+// Drops empty and "." components and lets ".." take the one before it away,
+// from the text alone, as Windows resolves a full path: the file need not
+// exist and links are not followed. The path starts with "/" and the result
+// is never longer, so it is rewritten in place. Returns the new length.
+size_t resolve_dots(char* path, size_t length) {
+    bool final_slash = path[length - 1] == '/';  // a folder named so keeps it
+    size_t kept = 0;
+    for (size_t at = 0; at < length;) {
+        while (at < length && path[at] == '/') at++;
+        size_t start = at;
+        while (at < length && path[at] != '/') at++;
+        size_t name = at - start;
+        if (name == 0 || (name == 1 && path[start] == '.')) continue;
+        if (name == 2 && path[start] == '.' && path[start + 1] == '.') {
+            while (kept > 0 && path[kept - 1] != '/') kept--;
+            if (kept > 0) kept--;
+            continue;
+        }
+        path[kept++] = '/';
+        std::memmove(path + kept, path + start, name);
+        kept += name;
+    }
+    if (kept == 0 || final_slash) path[kept++] = '/';
+    return kept;
 }
 
 uint64_t absolute_path(const char* path, char* buffer, uint64_t size) {
+    char folder[PATH_MAX];
+    folder[0] = 0;
+    if (path[0] != '/' && !getcwd(folder, sizeof folder)) return 0;
+    size_t folder_length = std::strlen(folder), path_length = std::strlen(path);
+    char* joined = mem_alloc_array<char>(folder_length + path_length + 2);
+    if (!joined) return 0;
+    std::memcpy(joined, folder, folder_length);
+    joined[folder_length] = '/';
+    std::memcpy(joined + folder_length + 1, path, path_length);
+    size_t length = resolve_dots(joined, folder_length + 1 + path_length);
     BoundedWriter writer = bounded_writer(buffer, size);
-    if (path[0] != '/') {
-        char folder[PATH_MAX];
-        if (!getcwd(folder, sizeof folder)) return 0;
-        put(&writer, folder);
-        if (std::strcmp(folder, "/") != 0) put(&writer, "/");
-    }
-    put(&writer, path);
+    bw_append(&writer, reinterpret_cast<const uint8_t*>(joined), length);
+    mem_free(joined);
     return writer.total;
 }
 
