@@ -16,3 +16,6 @@ struct BoundedWriter {
 
 BoundedWriter bounded_writer(void* buffer, uint64_t capacity);
 void bw_append(BoundedWriter* writer, const uint8_t* bytes, uint64_t length);
+// Stores all of `bytes` or, when they do not fit, none of them (then sets
+// full): for a piece that means nothing when cut, such as an escape.
+void bw_append_whole(BoundedWriter* writer, const uint8_t* bytes, uint64_t length);

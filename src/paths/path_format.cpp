@@ -37,8 +37,9 @@ bool is_identifier(const DecodedText& key, bool script) {
 }
 
 // Appends the key's bytes, escaping each byte through `escape` (which returns
-// the replacement text, or nullptr to copy the byte). Runs of unescaped bytes
-// go in one piece, so a UTF-8 character is written whole or not at all.
+// false to copy the byte, or writes its replacement). Runs of unescaped bytes
+// go in one piece, so a UTF-8 character is written whole or not at all, and so
+// is every escape.
 template <typename Escape>
 void put_escaped(BoundedWriter* w, const DecodedText& key, Escape escape) {
     uint64_t run = 0;
@@ -46,10 +47,20 @@ void put_escaped(BoundedWriter* w, const DecodedText& key, Escape escape) {
     for (uint64_t i = 0; i < key.length; i++) {
         if (!escape(key.bytes[i], replacement)) continue;
         bw_append(w, key.bytes + run, i - run);
-        put(w, replacement);
+        bw_append_whole(w, reinterpret_cast<const uint8_t*>(replacement), std::strlen(replacement));
         run = i + 1;
     }
     bw_append(w, key.bytes + run, key.length - run);
+}
+
+// A control character as both quoted forms write it, so that a path stays on
+// one line.
+bool control_escape(uint8_t byte, char* out) {
+    if (byte == '\n') std::strcpy(out, "\\n");
+    else if (byte == '\t') std::strcpy(out, "\\t");
+    else if (byte < 0x20) std::snprintf(out, 8, "\\u%04x", byte);
+    else return false;
+    return true;
 }
 
 void put_double_quoted(BoundedWriter* w, const DecodedText& key) {
@@ -57,10 +68,7 @@ void put_double_quoted(BoundedWriter* w, const DecodedText& key) {
     put_escaped(w, key, [](uint8_t byte, char* out) {
         if (byte == '"') std::strcpy(out, "\\\"");
         else if (byte == '\\') std::strcpy(out, "\\\\");
-        else if (byte == '\n') std::strcpy(out, "\\n");
-        else if (byte == '\t') std::strcpy(out, "\\t");
-        else if (byte < 0x20) std::snprintf(out, 8, "\\u%04x", byte);
-        else return false;
+        else return control_escape(byte, out);
         return true;
     });
     put(w, "\"]");
@@ -69,10 +77,15 @@ void put_double_quoted(BoundedWriter* w, const DecodedText& key) {
 void put_single_quoted(BoundedWriter* w, const DecodedText& key) {
     put(w, "['");
     put_escaped(w, key, [](uint8_t byte, char* out) {
-        if (byte != '\\' && byte != '\'') return false;
-        out[0] = '\\';
-        out[1] = static_cast<char>(byte);
-        out[2] = 0;
+        if (byte == '\\' || byte == '\'') {
+            out[0] = '\\';
+            out[1] = static_cast<char>(byte);
+            out[2] = 0;
+            return true;
+        }
+        // Delete shows as nothing on screen, so this form spells it out as well.
+        if (byte == 0x7F) std::strcpy(out, "\\u007f");
+        else return control_escape(byte, out);
         return true;
     });
     put(w, "']");

@@ -13,7 +13,8 @@ constexpr uint32_t PATH_STYLE_COUNT = 5;
 const char* path_style_settings_word(PathStyle style);
 
 // Writes the path of `id` (snprintf contract) and returns its full length. A
-// buffer that is too small keeps a prefix; a key character is never cut.
+// buffer that is too small keeps a prefix; a key character or an escape is
+// never cut.
 uint64_t format_path(const Document* doc, NodeId id, PathStyle style, void* buffer, uint64_t size);
 // Depth + 1: the number of breadcrumbs (0 for an id beyond the Document).
 uint32_t node_chain_length(const Document* doc, NodeId id);

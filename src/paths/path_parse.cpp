@@ -96,11 +96,13 @@ bool memory_error(Reader* r) {
     return false;
 }
 
-// A double-quoted key from the opening quote at r->p; leaves r->p after the
-// closing quote.
-bool read_double_quoted(Reader* r, KeyBuffer* key) {
+// A quoted key from the opening quote (single or double) at r->p; leaves r->p
+// after the closing quote. Both quotes read the same escapes, so that what the
+// path writer escapes reads back in either form.
+bool read_quoted(Reader* r, KeyBuffer* key) {
+    uint8_t quote = *r->p;
     const uint8_t* p = r->p + 1;
-    while (p < r->end && *p != '"') {
+    while (p < r->end && *p != quote) {
         if (*p != '\\' || p + 1 >= r->end) {
             key_append(key, p, 1);
             p++;
@@ -134,18 +136,6 @@ bool read_double_quoted(Reader* r, KeyBuffer* key) {
     return !key->failed || memory_error(r);
 }
 
-bool read_single_quoted(Reader* r, KeyBuffer* key) {
-    const uint8_t* p = r->p + 1;
-    while (p < r->end && *p != '\'') {
-        if (*p == '\\' && p + 1 < r->end) p++;
-        key_append(key, p, 1);
-        p++;
-    }
-    if (p >= r->end) return syntax_error(r, r->end);
-    r->p = p + 1;
-    return !key->failed || memory_error(r);
-}
-
 bool read_identifier(Reader* r) {
     KeyBuffer key{};
     const uint8_t* p = r->p;
@@ -162,7 +152,7 @@ bool read_bracket(Reader* r) {
     if (*p == '"' || *p == '\'') {
         KeyBuffer key{};
         r->p = p;
-        bool ok = *p == '"' ? read_double_quoted(r, &key) : read_single_quoted(r, &key);
+        bool ok = read_quoted(r, &key);
         if (!ok || r->p >= r->end || *r->p != ']') {
             mem_free(key.bytes);
             return ok ? syntax_error(r, r->p) : false;
@@ -200,7 +190,7 @@ bool read_bracket_and_dot(Reader* r) {
         uint8_t next = *r->p;
         if (next == '"') {
             KeyBuffer key{};
-            if (!read_double_quoted(r, &key)) {
+            if (!read_quoted(r, &key)) {
                 mem_free(key.bytes);
                 return false;
             }

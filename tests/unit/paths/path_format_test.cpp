@@ -1,6 +1,8 @@
 // Paths in the five notations (the end-to-end copy case has a plain one and the root), breadcrumbs and ancestors.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "load_text.h"
 #include "paths/path_format.h"
 
@@ -36,8 +38,54 @@ TEST(PathFormat, EveryStyle) {
         {13, PathStyle::JsonPath, "$['q\"\\\\']"},
         {15, PathStyle::JsonPath, "$['']"}, {15, PathStyle::JsonPointer, "/"},
         {16, PathStyle::Python, "[\"\\u0001\\u000d\\t\"]"}, {17, PathStyle::Jq, ".[\"\x7f\"]"},
+        // JSONPath keeps a path on one line as well, and spells out delete.
+        {6, PathStyle::JsonPath, "$['x\\ny']"}, {16, PathStyle::JsonPath, "$['\\u0001\\u000d\\t']"},
+        {17, PathStyle::JsonPath, "$['\\u007f']"},
     };
     for (const auto& c : one_style) EXPECT_EQ(path_of(d, c.id, c.style), c.path) << c.id;
+}
+
+// True when the backslash at `at` starts an escape: an even number of
+// backslashes stands before it.
+bool starts_escape(const std::string& text, size_t at) {
+    size_t before = 0;
+    while (before < at && text[at - 1 - before] == '\\') before++;
+    return before % 2 == 0;
+}
+
+// True when `cut` stops inside an escape of `style`: right after the backslash
+// that starts one, within the hex digits of a \u escape, or after a pointer's "~".
+bool ends_inside_escape(const std::string& cut, PathStyle style) {
+    if (cut.empty()) return false;
+    if (style == PathStyle::JsonPointer) return cut.back() == '~';
+    if (cut.back() == '\\' && starts_escape(cut, cut.size() - 1)) return true;
+    for (size_t digits = 0; digits < 4 && cut.size() >= digits + 2; digits++) {
+        size_t u = cut.size() - 1 - digits;
+        if (cut[u] == 'u' && cut[u - 1] == '\\' && starts_escape(cut, u - 1)) return true;
+        if (!std::isxdigit(static_cast<unsigned char>(cut[u]))) break;
+    }
+    return false;
+}
+
+TEST(PathFormat, SmallBuffersCutBeforeWhatDoesNotFitWhole) {
+    DocumentPtr doc = load_text(R"({"x\ny":{"\u0001\u007f":1, "q\"\\":[{"it's":2}], "a/b~c":3, "ключ😀":4, "\\u0041":5}})");
+    const Document* d = doc.get();
+    for (NodeId id = 0; id < node_count(d); id++) {
+        for (uint32_t style = 0; style < PATH_STYLE_COUNT; style++) {
+            std::string full = path_of(d, id, PathStyle(style));
+            for (size_t size = 1; size <= full.size() + 1; size++) {
+                std::string buffer(size, '\xAA');
+                ASSERT_EQ(format_path(d, id, PathStyle(style), buffer.data(), size), full.size());
+                std::string cut(buffer.c_str());
+                SCOPED_TRACE(full + " in " + std::to_string(size) + " bytes: " + cut);
+                EXPECT_EQ(full.compare(0, cut.size(), cut), 0);
+                // What did not fit is at most six bytes long (\u0001).
+                EXPECT_GE(cut.size() + 6, size);
+                EXPECT_FALSE(ends_inside_escape(cut, PathStyle(style)));
+                if (cut.size() < full.size()) EXPECT_NE(static_cast<uint8_t>(full[cut.size()]) & 0xC0, 0x80);
+            }
+        }
+    }
 }
 
 TEST(PathFormat, BreadcrumbsAndAncestors) {

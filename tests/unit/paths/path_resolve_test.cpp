@@ -24,6 +24,7 @@ TEST(PathResolve, TypedFormsAndErrors) {
     for (const char* path : {"", "$", ".", "$."}) EXPECT_EQ(resolve(d, path).node, 0u) << path;
     EXPECT_EQ(value_of(d, resolve(d, "$.obj[1]").node), "2");
     EXPECT_EQ(value_of(d, resolve(d, "[\"\\u00e9\"]").node), "5");
+    EXPECT_EQ(value_of(d, resolve(d, "['\\u00e9']").node), "5");
     EXPECT_EQ(resolve(d, "$.obj.y").message, "");
     const std::pair<const char*, const char*> errors[] = {
         {"$x", "Path not understood at character 2"}, {" $", "Path not understood at character 1"},

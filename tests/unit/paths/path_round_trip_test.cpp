@@ -2,6 +2,7 @@
 // over real documents and over keys chosen to break quoting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -51,7 +52,12 @@ int check_round_trips(const Document* doc, const std::string& name) {
             path.resize(format_path(doc, id, PathStyle(style), nullptr, 0));
             format_path(doc, id, PathStyle(style), path.data(), path.size() + 1);
             NodeId found = resolve_path(doc, path.data(), path.size(), message, sizeof message);
-            if (found == expected) continue;
+            // Every style but JSON Pointer stays on one line; JSONPath also spells out delete.
+            bool one_line = style == uint32_t(PathStyle::JsonPointer) ||
+                            std::none_of(path.begin(), path.end(), [&](char c) {
+                                return uint8_t(c) < 0x20 || (c == 0x7F && style == uint32_t(PathStyle::JsonPath));
+                            });
+            if (found == expected && one_line) continue;
             if (++failures <= 5)
                 ADD_FAILURE() << name << " node " << id << " style " << style << ": " << path << " -> " << found
                               << " " << message;
@@ -73,6 +79,7 @@ TEST(PathRoundTrip, AdversarialKeys) {
     // Each key names an object, an array in it and an object in that.
     const char* const keys[] = {"", "$", "$ref", "0", "12", "a/b~c", "~0", "~1", "it's", "say \\\"hi\\\"",
                                 "back\\\\slash", "line\\nfeed", "tab\\there", "cr\\rhere", "\\u0001\\u001f", "\x7f",
+                                "\\b\\f\\u000b\\u0000\\u007f", "\\\\n", "\\\\u0041", "'\\n'", "\\\\\\n",
                                 "ключ", "東京", "😀", "a.b", "a[0]", "['x']", "/", "//", " ", "_", "$$", "a b", "dup", "dup",
                                 "\xFF", "\xFE", "\xEF\xBF\xBD"};  // bytes that are not UTF-8 name the first look-alike
     std::string text = "{";
