@@ -62,7 +62,9 @@ ScriptPause script_step(Script* script) {
     ScriptReader before = script->reader;
     ScriptLine line;
     bool more = next_script_line(&script->reader, &line);
-    if (jobs_running(script->app)) {
+    // A screenshot goes on at once, so that it can capture a load in progress.
+    bool waits = !(more && script_word_is(line.words[0], "screenshot"));
+    if (waits && jobs_running(script->app)) {
         script->reader = before;
         return ScriptPause::UntilIdle;
     }
