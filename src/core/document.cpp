@@ -188,32 +188,47 @@ uint32_t depth(const Document* doc, NodeId id) {
     return levels;
 }
 
+uint32_t depth_after(const Document* doc, NodeId previous, uint32_t previous_depth, NodeId id) {
+    if (!valid(doc, id)) return 0;
+    NodeId target = node_at(doc, id)->parent;
+    if (target == NO_NODE) return 0;
+    if (!valid(doc, previous) || previous >= id || target > previous) return depth(doc, id);
+    // The parent's subtree runs from itself past `id`, so it holds `previous`:
+    // the parent is `previous` or one of its ancestors.
+    NodeId up = previous;
+    uint32_t levels = previous_depth;
+    while (up != target && up != NO_NODE && levels > 0) {
+        up = node_at(doc, up)->parent;
+        levels--;
+    }
+    return up == target ? levels + 1 : depth(doc, id);
+}
+
 bool has_key(const Document* doc, NodeId id) { return valid(doc, id) && node_at(doc, id)->key_offset != NO_NODE; }
 uint32_t key_offset(const Document* doc, NodeId id) { return valid(doc, id) ? node_at(doc, id)->key_offset : NO_NODE; }
 uint32_t value_offset(const Document* doc, NodeId id) { return valid(doc, id) ? node_at(doc, id)->value_offset : 0; }
 
+uint32_t value_end_after(const Document* doc, NodeId id, uint32_t last_child_end) {
+    if (!valid(doc, id)) return 0;
+    const Node* node = node_at(doc, id);
+    if (!is_container_kind(kind(doc, id))) return node->value_offset + node_count_field(doc, id);
+    if (id == 0 && is_records(doc)) return doc->text_length;
+    uint32_t end = node->subtree_end > id + 1 ? last_child_end : node->value_offset + 1;
+    return (node_flags(doc, id) & NodeFlags::Unclosed) ? end : past_closing(doc, end);
+}
+
 uint32_t value_length(const Document* doc, NodeId id) {
     if (!valid(doc, id)) return 0;
-    NodeKind node_kind = kind(doc, id);
-    if (!is_container_kind(node_kind)) return node_count_field(doc, id);
-    uint32_t start = node_at(doc, id)->value_offset;
-    if (id == 0 && is_records(doc)) return doc->text_length - start;
-    NodeId last = node_at(doc, id)->subtree_end - 1;
-    const Node* last_node = node_at(doc, last);
-    uint32_t end;
-    if (!is_container_kind(kind(doc, last))) {
-        end = last_node->value_offset + node_count_field(doc, last);
-    } else {
-        end = last_node->value_offset + 1;
-        if (!(node_flags(doc, last) & NodeFlags::Unclosed)) end = past_closing(doc, end);
-    }
-    // Every enclosing container up to `id` adds its own closing bracket.
+    // The subtree's last Node ends first; every container from there up to
+    // `id` adds its own closing bracket. The records' root ends with the text.
+    NodeId last = (id == 0 && is_records(doc)) ? id : node_at(doc, id)->subtree_end - 1;
+    uint32_t end = value_end_after(doc, last, 0);
     for (NodeId up = last; up != id;) {
         up = node_at(doc, up)->parent;
         if (up == NO_NODE) break;
-        if (!(node_flags(doc, up) & NodeFlags::Unclosed)) end = past_closing(doc, end);
+        end = value_end_after(doc, up, end);
     }
-    return end - start;
+    return end - node_at(doc, id)->value_offset;
 }
 
 uint32_t line_count(const Document* doc) { return doc ? doc->line_count : 0; }

@@ -203,10 +203,20 @@ uint32_t child_count(const Document* doc, NodeId id);
 NodeId child_at(const Document* doc, NodeId id, uint32_t index);
 uint32_t index_in_parent(const Document* doc, NodeId id);
 uint32_t depth(const Document* doc, NodeId id);
+// The depth of `id`, found by walking up from `previous`, an earlier Node of
+// known depth, to the parent of `id`: a walk over Nodes or rows in document
+// order costs time linear in its length. Without such a `previous` (NO_NODE,
+// or not before `id`) it is depth(id).
+uint32_t depth_after(const Document* doc, NodeId previous, uint32_t previous_depth, NodeId id);
 bool has_key(const Document* doc, NodeId id);
 uint32_t key_offset(const Document* doc, NodeId id);
 uint32_t value_offset(const Document* doc, NodeId id);
 uint32_t value_length(const Document* doc, NodeId id);
+// Where the value of `id` ends (one past its last byte, past its closing
+// bracket), given where the value of its last child ends; scalars and empty
+// containers ignore `last_child_end`. Walking the Nodes backwards, a caller has
+// every value's end in linear time, where value_length walks down each subtree.
+uint32_t value_end_after(const Document* doc, NodeId id, uint32_t last_child_end);
 uint32_t record_line(const Document* doc, NodeId id);
 uint32_t key_token_length(const Document* doc, NodeId id);
 TextSlice key_text(const Document* doc, NodeId id);

@@ -219,12 +219,18 @@ bool make_label(const Document* doc, NodeId id, char* buffer, uint32_t size, Pie
 
 void build_tree_row(const RowModel* model, uint32_t row, uint32_t budget, const SearchState* search,
                     NodeId current_match, RowPaint* paint) {
+    uint32_t row_depth = model ? depth(model->document, node_at_row(model, row)) : 0;
+    build_tree_row_at_depth(model, row, row_depth, budget, search, current_match, paint);
+}
+
+void build_tree_row_at_depth(const RowModel* model, uint32_t row, uint32_t node_depth, uint32_t budget,
+                             const SearchState* search, NodeId current_match, RowPaint* paint) {
     reset_row_paint(paint);
     NodeId id = node_at_row(model, row);
     if (id == NO_NODE) return;
     const Document* doc = model->document;
     paint->node = id;
-    paint->depth = depth(doc, id);
+    paint->depth = node_depth;
     paint->chevron = is_expandable(doc, id) ? (is_expanded(model, id) ? 2 : 1) : 0;
     if (budget == 0) return;
 

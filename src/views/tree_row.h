@@ -16,3 +16,7 @@
 // are marked: 2 when the row's Node is `current_match`, else 1.
 void build_tree_row(const RowModel* model, uint32_t row, uint32_t budget, const SearchState* search,
                     NodeId current_match, RowPaint* paint);
+// The same for a caller that knows the row Node's depth already: one that
+// paints many rows in order keeps it with depth_after, in linear time.
+void build_tree_row_at_depth(const RowModel* model, uint32_t row, uint32_t node_depth, uint32_t budget,
+                             const SearchState* search, NodeId current_match, RowPaint* paint);

@@ -1,5 +1,6 @@
 // tarnwell-cli nodes: the Document's facts, every Node and every problem.
 #include <cstdio>
+#include <vector>
 
 #include "cli_common.h"
 #include "cli_commands.h"
@@ -24,12 +25,24 @@ void print_id(FILE* out, const char* label, NodeId id) {
     else std::fprintf(out, " %s=%u", label, id);
 }
 
-void print_node(FILE* out, const Document* doc, NodeId id) {
+// Where every Node's value ends, in one backward pass: a Node's last child
+// comes before it and leaves its end in the Node's slot.
+std::vector<uint32_t> value_ends(const Document* doc) {
+    std::vector<uint32_t> ends(node_count(doc), 0);
+    for (NodeId id = node_count(doc); id-- > 0;) {
+        ends[id] = value_end_after(doc, id, ends[id]);
+        NodeId up = parent(doc, id);
+        if (up != NO_NODE && subtree_end(doc, id) == subtree_end(doc, up)) ends[up] = ends[id];
+    }
+    return ends;
+}
+
+void print_node(FILE* out, const Document* doc, NodeId id, uint32_t node_depth, uint32_t value_end) {
     static const char* const FLAG_NAMES[] = {"ValueEscaped", "KeyEscaped", "Unclosed", "Json5Form"};
     NodeKind node_kind = kind(doc, id);
     std::fprintf(out, "%u %s", id, KIND_NAMES[static_cast<uint32_t>(node_kind)]);
     print_id(out, "parent", parent(doc, id));
-    std::fprintf(out, " end=%u depth=%u length=%u", subtree_end(doc, id), depth(doc, id), value_length(doc, id));
+    std::fprintf(out, " end=%u depth=%u length=%u", subtree_end(doc, id), node_depth, value_end - value_offset(doc, id));
     if (is_container_kind(node_kind)) std::fprintf(out, " children=%u", child_count(doc, id));
     if (has_key(doc, id)) {
         std::fprintf(out, " key=");
@@ -59,7 +72,12 @@ int run_nodes_command(const CliArguments& args, FILE* out) {
     print_names(out, FEATURE_NAMES, features(doc), 4);
     std::fprintf(out, "\nnodes=%u\nlines=%u\nlong_lines=%u\nproblems=%u\n", node_count(doc), line_count(doc),
                 has_long_lines(doc), problem_count(doc));
-    for (NodeId id = 0; id < node_count(doc); id++) print_node(out, doc, id);
+    std::vector<uint32_t> ends = value_ends(doc);
+    uint32_t node_depth = 0;
+    for (NodeId id = 0; id < node_count(doc); id++) {
+        node_depth = depth_after(doc, id - 1, node_depth, id);  // id - 1 is NO_NODE for the root
+        print_node(out, doc, id, node_depth, ends[id]);
+    }
     for (uint32_t i = 0; i < problem_count(doc); i++) {
         const ProblemInfo* info = problem_info(doc, i);
         if (!info) continue;

@@ -41,8 +41,14 @@ int run_rows_command(const CliArguments& args, FILE* out) {
     }
     expand_as_asked(model, args);
     RowPaint paint = row_paint();
+    NodeId previous = NO_NODE;
+    uint32_t previous_depth = 0;
     for (uint32_t row = 0; row < row_count(model); row++) {
-        build_tree_row(model, row, args.budget, search, NO_NODE, &paint);
+        NodeId id = node_at_row(model, row);
+        uint32_t row_depth = depth_after(doc, previous, previous_depth, id);
+        build_tree_row_at_depth(model, row, row_depth, args.budget, search, NO_NODE, &paint);
+        previous = id;
+        previous_depth = row_depth;
         std::fprintf(out, "%u|%c|", paint.depth, chevron_sign(paint.chevron));
         print_row_paint(out, &paint, args.styles);
         std::fputc('\n', out);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli_run.h"
+#include "load_text.h"
 
 namespace {
 
@@ -29,6 +30,22 @@ TEST(CliRows, CollapsedObjectsShowTheirPreviews) {
               "1|-|\"\": \"\"\n"
               "1|+|n: [2]  [1.50, 0x1F]\n"
               "exit=0\n");
+}
+
+// With everything expanded row n is Node n; its depth comes from the row
+// before it.
+TEST(CliRows, AllRowsCarryTheirDepths) {
+    const std::string text = R"({"a":[1,[2,[3,{"b":[]}]],4],"c":{"d":{"e":[5]}},"f":6})";
+    CliArguments args = rows_args();
+    args.all = true;
+    std::string printed = run_rows(text, args);
+    DocumentPtr doc = load_text(text);
+    NodeId id = 0;
+    for (size_t at = 0; at < printed.size() && printed.compare(at, 5, "exit=") != 0; id++) {
+        EXPECT_EQ(std::stoul(printed.substr(at)), depth(doc.get(), id)) << printed.substr(at, printed.find('\n', at) - at);
+        at = printed.find('\n', at) + 1;
+    }
+    EXPECT_EQ(id, node_count(doc.get()));
 }
 
 }  // namespace
