@@ -26,44 +26,6 @@ constexpr uint32_t SYSTEM_TEXT_SIZE = 512;
 
 const char NOT_ENOUGH_MEMORY[] = "there is not enough memory";
 
-// Upper case for the letters of the Latin, Greek and Cyrillic alphabets, as
-// file names compare on Windows; other characters stay as they are.
-uint32_t upper_case(uint32_t c) {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
-        (c >= 0x430 && c <= 0x44F))
-        return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    if (c == 0xFF) return 0x178;
-    bool pairs_from_even = (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
-    bool pairs_from_odd = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if ((pairs_from_even && (c & 1)) || (pairs_from_odd && !(c & 1))) return c - 1;
-    return c;
-}
-
-// The next character of a UTF-8 text; a byte that starts no well-formed
-// sequence stands for itself, kept apart from every character.
-uint32_t next_character(const uint8_t** p, const uint8_t* end) {
-    static const uint8_t LEAD_BITS[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    uint32_t length = utf8_sequence_length(*p, end);
-    if (length == 0) return 0x110000 + *(*p)++;
-    uint32_t c = **p & LEAD_BITS[length];
-    for (uint32_t i = 1; i < length; i++) c = (c << 6) | ((*p)[i] & 0x3F);
-    *p += length;
-    return c;
-}
-
-bool same_path(const char* a, const char* b) {
-    const auto* p = reinterpret_cast<const uint8_t*>(a);
-    const auto* q = reinterpret_cast<const uint8_t*>(b);
-    const uint8_t* p_end = p + std::strlen(a);
-    const uint8_t* q_end = q + std::strlen(b);
-    while (p < p_end && q < q_end) {
-        if (upper_case(next_character(&p, p_end)) != upper_case(next_character(&q, q_end))) return false;
-    }
-    return p == p_end && q == q_end;
-}
-
 // The absolute form of `path` in full[OPEN_PATH_SIZE], or the path as given
 // when that cannot be had. False when neither fits: a shortened path would
 // name another file.
@@ -198,7 +160,7 @@ DocWindow* open_path(App* app, DocWindow* window, const char* path) {
         return nullptr;
     }
     for (DocWindow* open = app->windows; open; open = open->next) {
-        if (!open->path || !same_path(open->path, full)) continue;
+        if (!open->path || !app->host.platform->same_path(open->path, full)) continue;
         notify_window(open, Notice::BringForward);
         return open;
     }

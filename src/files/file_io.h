@@ -43,6 +43,9 @@ struct FileIo {
     // Reads at most `capacity` bytes into `bytes`; *read is 0 at the end of the
     // file. False with the system's error code when the read fails.
     bool (*read)(FileHandle file, uint8_t* bytes, uint32_t capacity, uint32_t* read, uint32_t* os_error);
+    // Whether two absolute paths name the same file as far as their text
+    // tells: compared ordinally, without case.
+    bool (*same_path)(const char* a, const char* b);
     // Bytes of physical memory, or 0 when unknown.
     uint64_t (*total_memory)();
     // The system's message for an error code (snprintf contract), as the

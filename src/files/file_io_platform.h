@@ -14,6 +14,7 @@ bool identity(FileHandle file, FileIdentity* identity);
 FileIdentity file_identity_of_path(const char* path);
 bool size(FileHandle file, uint64_t* size, uint32_t* os_error);
 bool read_chunk(FileHandle file, uint8_t* bytes, uint32_t capacity, uint32_t* read, uint32_t* os_error);
+bool same_path(const char* a, const char* b);
 uint64_t total_memory();
 uint64_t error_text(uint32_t os_error, char* buffer, uint64_t size);
 FileHandle open_file(const char* path, uint64_t* size);
@@ -36,6 +37,7 @@ inline const FileIo* file_io_table() {
         .file_identity_of_path = file_identity_of_path,
         .size = size,
         .read = read_chunk,
+        .same_path = same_path,
         .total_memory = total_memory,
         .error_text = error_text,
         .open_file = open_file,

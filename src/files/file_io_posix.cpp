@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "base/bounded_writer.h"
+#include "base/case_fold.h"
 #include "base/memory.h"
 #include "base/text_builder.h"
 #include "files/file_io.h"
@@ -99,6 +100,8 @@ bool read_chunk(FileHandle file, uint8_t* bytes, uint32_t capacity, uint32_t* re
     }
 }
 
+
+bool same_path(const char* a, const char* b) { return equal_without_case(a, b); }
 
 uint64_t total_memory() {
     auto pages = sysconf(_SC_PHYS_PAGES);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/bounded_writer.h"
+#include "base/case_fold.h"
 #include "base/memory.h"
 #include "base/text_builder.h"
 #include "base/wide_text_win.h"
@@ -92,6 +93,20 @@ bool read_chunk(FileHandle file, uint8_t* bytes, uint32_t capacity, uint32_t* re
     return true;
 }
 
+
+// The file system's own comparison; the portable folding stands in only when
+// a path cannot be converted.
+bool same_path(const char* a, const char* b) {
+    uint32_t a_length = 0, b_length = 0;
+    wchar_t* wide_a = utf8_to_utf16(a, std::strlen(a), &a_length);
+    wchar_t* wide_b = wide_a ? utf8_to_utf16(b, std::strlen(b), &b_length) : nullptr;
+    bool same = wide_b ? CompareStringOrdinal(wide_a, static_cast<int>(a_length), wide_b,
+                                              static_cast<int>(b_length), TRUE) == CSTR_EQUAL
+                       : equal_without_case(a, b);
+    mem_free(wide_a);
+    mem_free(wide_b);
+    return same;
+}
 
 uint64_t total_memory() {
     MEMORYSTATUSEX status;

@@ -38,6 +38,13 @@ TEST(OpenPath, ReadsParsesAndRemembersTheFile) {
     EXPECT_TRUE(host.notices[window] & Notice::BringForward);
 }
 
+// The already-open check folds case in every script, as the file system does.
+TEST(OpenPath, SamePathWithoutCaseBeyondLatin) {
+    const FileIo* io = file_io();
+    EXPECT_TRUE(io->same_path("/d/\xCE\x86\xD2\x90\xE1\xBA\xA0\xC7\x84.json", "/D/\xCE\xAC\xD2\x91\xE1\xBA\xA1\xC7\x86.JSON"));
+    EXPECT_FALSE(io->same_path("/d/\xCE\x86.json", "/d/\xCE\xB1.json"));  // accented and plain alpha differ
+}
+
 // The question's edge; --test-ram in script mode is in the end-to-end cases.
 TEST(OpenPath, AsksWhenTheFileMayNotFitInMemory) {
     std::string path = write_test_file("forty.json", std::string(40, ' '));
