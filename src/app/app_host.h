@@ -115,4 +115,13 @@ struct AppHost {
     void (*run_window_command)(void* context, DocWindow* window, uint32_t command_id);
 
     void (*schedule_settings_save)(void* context);
+
+    // Script mode's window commands, which only a host with a screen has; all
+    // three absent otherwise, and scripts are then refused "screenshot" and
+    // "resize". raise_window brings the window to the top and repaints it;
+    // capture_window writes its picture to "build/screens/win-NAME.bmp" and
+    // false when it could not; resize_window sets the window's outer size.
+    void (*raise_window)(void* context, DocWindow* window);
+    bool (*capture_window)(void* context, DocWindow* window, const char* name);
+    void (*resize_window)(void* context, DocWindow* window, uint32_t width, uint32_t height);
 };

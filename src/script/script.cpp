@@ -33,6 +33,20 @@ char* read_script(const FileIo* io, const char* path, uint64_t* length) {
     return text;
 }
 
+// The window may have closed while it settled; another window is never taken
+// in its place.
+void take_pending_screenshot(Script* script) {
+    App* app = script->app;
+    DocWindow* window = script->screenshot_window;
+    bool taken = is_open_window(app, window) &&
+                 app->host.capture_window(app->host.context, window, script->pending_screenshot);
+    if (!taken) write_script_message(&script->output, "screenshot-error", script->pending_screenshot);
+    script->pending_screenshot[0] = 0;
+    script->screenshot_window = nullptr;
+}
+
+bool is_screenshot(const ScriptLine* line) { return line->word_count > 0 && script_word_is(line->words[0], "screenshot"); }
+
 }  // namespace
 
 void init_script(Script* script, App* app, const FileIo* io) {
@@ -59,12 +73,12 @@ bool start_script(Script* script, const char* script_path, const char* output_pa
 
 ScriptPause script_step(Script* script) {
     if (script->finished) return ScriptPause::Finished;
+    if (script->pending_screenshot[0]) take_pending_screenshot(script);
     ScriptReader before = script->reader;
     ScriptLine line;
     bool more = next_script_line(&script->reader, &line);
     // A screenshot goes on at once, so that it can capture a load in progress.
-    bool waits = !(more && script_word_is(line.words[0], "screenshot"));
-    if (waits && jobs_running(script->app)) {
+    if (jobs_running(script->app) && !(more && is_screenshot(&line))) {
         script->reader = before;
         return ScriptPause::UntilIdle;
     }

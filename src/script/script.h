@@ -7,13 +7,14 @@
 // has finished. The host also reports which window received a Document and
 // which closed, so that commands go to the window a person would be looking at.
 //
-// Screenshots and resizing need the program's real windows; until a host
-// brings them, they end the script with an error that says so.
+// Screenshots and resizing need the program's real windows: a host without
+// them ends the script with an error that says so.
 #pragma once
 
 #include <cstdint>
 
 #include "files/file_io.h"
+#include "script/script_command.h"
 #include "script/script_output.h"
 #include "script/script_reader.h"
 
@@ -27,6 +28,8 @@ constexpr int32_t SCRIPT_EXIT_OK = 0;
 constexpr int32_t SCRIPT_EXIT_FAILED = 2;
 // How long a step waits before it looks again whether the Jobs have finished.
 constexpr uint32_t SCRIPT_RETRY_MS = 20;
+// How long a raised window has to settle before its screenshot is taken.
+constexpr uint32_t SCREENSHOT_DELAY_MS = 500;
 
 enum class ScriptPause : uint8_t {
     None,        // run the next step at once
@@ -49,6 +52,9 @@ struct Script {
     char pending_answer[SCRIPT_ANSWER_SIZE];
     uint8_t has_pending_answer;
     char* last_question;  // owned, or none
+    // "screenshot": taken at the next step, of the window that was raised.
+    char pending_screenshot[SCREENSHOT_NAME_MAX + 1];  // empty when none
+    DocWindow* screenshot_window;
     // The running command reached something the host can only do with real
     // windows; reported once the command has returned.
     uint8_t command_refused;

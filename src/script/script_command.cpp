@@ -21,7 +21,6 @@ const char NOT_A_KEY_COMBO[] = "not a key combo";
 const char COPY_WHAT[] = "copy what?";
 const char DUMP_WHAT[] = "dump what?";
 
-constexpr uint32_t SCREENSHOT_NAME_MAX = 127;
 
 // Commands whose argument is the rest of the line, as written.
 struct TextCommand {

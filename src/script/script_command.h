@@ -49,6 +49,9 @@ struct ScriptCommand {
     uint32_t source_length;
 };
 
+// The longest screenshot name, in bytes.
+constexpr uint32_t SCREENSHOT_NAME_MAX = 127;
+
 // Texts of the errors a script line can end with.
 extern const char SCRIPT_BAD_ARGUMENTS[];  // "unknown command or bad arguments"
 extern const char SCRIPT_WRITE_FAILED[];

@@ -178,15 +178,34 @@ ScriptPause refuse(Script* script, const ScriptLine* line) {
     return fail(script, line, error);
 }
 
+bool host_has_windows(const App* app) { return app->host.raise_window != nullptr; }
+
+// Raises the window and has the next step, half a second later, take its picture.
+ScriptPause start_screenshot(Script* script, const ScriptCommand* command, DocWindow* window) {
+    std::memcpy(script->pending_screenshot, command->text, command->text_length);
+    script->pending_screenshot[command->text_length] = 0;
+    script->screenshot_window = window;
+    script->app->host.raise_window(script->app->host.context, window);
+    script->pause_ms = SCREENSHOT_DELAY_MS;
+    return ScriptPause::ForTime;
+}
+
 }  // namespace
 
 ScriptPause run_script_line(Script* script, const ScriptLine* line) {
     ScriptCommand command;
     if (const char* error = parse_script_command(line, &command)) return fail(script, line, error);
-    if (command.needs_windows) return refuse(script, line);
     App* app = script->app;
+    bool windows_only = command.action == ScriptAction::Screenshot || command.action == ScriptAction::Resize;
+    if (command.needs_windows && !(windows_only && host_has_windows(app))) return refuse(script, line);
     DocWindow* window = is_open_window(app, script->current) ? script->current : app->windows;
     switch (command.action) {
+    case ScriptAction::Screenshot:
+        if (window) return start_screenshot(script, &command, window);
+        break;
+    case ScriptAction::Resize:
+        if (window) app->host.resize_window(app->host.context, window, command.numbers[0], command.numbers[1]);
+        break;
     case ScriptAction::Open:
     case ScriptAction::Clip:
     case ScriptAction::Write:
