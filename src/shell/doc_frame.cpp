@@ -1,0 +1,344 @@
+// The document window: creating and destroying it with its children, laying
+// them out, and one named function per message it handles.
+#include "shell/doc_frame.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <new>
+
+#include "app/app.h"
+#include "app/commands.h"
+#include "app/doc_window.h"
+#include "app/open_file.h"
+#include "app/window_layout.h"
+#include "base/memory.h"
+#include "base/wide_text_win.h"
+#include "core/document.h"
+#include "shell/dpi.h"
+#include "shell/panels.h"
+#include "shell/placement.h"
+#include "shell/program.h"
+#include "views/view_state.h"
+
+namespace {
+
+const wchar_t DOC_CLASS[] = L"Tarnwell.Doc";
+const wchar_t PROGRAM_TITLE[] = L"Tarnwell";
+constexpr int MIN_WIDTH = 360;  // at 96 DPI
+constexpr int MIN_HEIGHT = 240;
+// A placement is remembered only for windows wider and taller than this.
+constexpr LONG PLACEMENT_MIN_SIZE = 100;
+constexpr UINT PLACEMENT_DELAY_MS = 1000;
+
+ShellWindow* shell_of_handle(HWND window) {
+    return reinterpret_cast<ShellWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+HWND create_child(ShellWindow* shell, const wchar_t* class_name, DWORD style, int id) {
+    return CreateWindowExW(0, class_name, nullptr, WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, shell->window,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), program()->instance, shell->doc);
+}
+
+bool create_children(ShellWindow* shell) {
+    shell->top_bar = create_child(shell, TOP_BAR_CLASS, WS_VISIBLE, 0);
+    shell->message_bar = create_child(shell, BAR_CLASS, 0, MESSAGE_BAR_ID);
+    shell->problem_bar = create_child(shell, BAR_CLASS, 0, PROBLEM_BAR_ID);
+    shell->list = create_child(shell, LIST_CLASS, WS_VSCROLL | WS_TABSTOP, 0);
+    shell->split_bar = create_child(shell, SPLIT_CLASS, 0, 0);
+    shell->inspector = create_child(shell, L"EDIT", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0);
+    shell->status_bar = create_child(shell, BAR_CLASS, 0, STATUS_BAR_ID);
+    shell->start_page = create_child(shell, START_PAGE_CLASS, 0, 0);
+    return shell->top_bar && shell->message_bar && shell->problem_bar && shell->list && shell->split_bar &&
+           shell->inspector && shell->status_bar && shell->start_page;
+}
+
+bool problem_bar_wanted(const DocWindow* doc) {
+    if (!doc->view || doc->problem_bar_dismissed) return false;
+    return problem_count(document(doc->view)) > 0;
+}
+
+void place(HDWP* batch, HWND child, PixelRect rect, bool shown) {
+    if (!*batch) return;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    *batch = DeferWindowPos(*batch, child, nullptr, rect.x, rect.y, rect.width, rect.height, flags);
+}
+
+void apply_title(ShellWindow* shell) {
+    char title[TITLE_SIZE];
+    doc_window_title(shell->doc, title, sizeof title);
+    wchar_t* wide = utf8_to_utf16(title, std::strlen(title));
+    SetWindowTextW(shell->window, wide ? wide : PROGRAM_TITLE);
+    mem_free(wide);
+}
+
+void bring_forward(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+}
+
+void focus_content(ShellWindow* shell) {
+    DocWindow* doc = shell->doc;
+    SetFocus(doc && doc->start_page ? shell->start_page : shell->list);
+}
+
+// Timer 5: the normal rectangle goes to Settings "window", unless the window
+// is minimised or too small to be worth restoring.
+void remember_placement(ShellWindow* shell) {
+    KillTimer(shell->window, DocTimer::Placement);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsIconic(shell->window) || !GetWindowPlacement(shell->window, &placement)) return;
+    RECT r = placement.rcNormalPosition;
+    if (r.right - r.left < PLACEMENT_MIN_SIZE || r.bottom - r.top < PLACEMENT_MIN_SIZE) return;
+    Settings* settings = &program()->app.settings;
+    settings->window[0] = r.left;
+    settings->window[1] = r.top;
+    settings->window[2] = r.right - r.left;
+    settings->window[3] = r.bottom - r.top;
+    save_settings_later(&program()->app);
+}
+
+LRESULT on_create(ShellWindow* shell) {
+    shell->dpi = window_dpi(shell->window);
+    shell->scale = static_cast<float>(shell->dpi) / BASE_DPI;
+    if (!create_children(shell)) return -1;
+    DragAcceptFiles(shell->window, TRUE);
+    apply_title(shell);
+    layout_doc_window(shell);
+    return 0;
+}
+
+void on_size(ShellWindow* shell, WPARAM kind) {
+    layout_doc_window(shell);
+    if (kind != SIZE_MINIMIZED) SetTimer(shell->window, DocTimer::Placement, PLACEMENT_DELAY_MS, nullptr);
+}
+
+// The portable half leaves first; destroy_doc_frame then lets go of the rest.
+void on_destroy(ShellWindow* shell) {
+    shell->destroying = 1;
+    if (shell->doc) close_doc_window(shell->doc);
+}
+
+// This can arrive before WM_NCCREATE, with no ShellWindow yet: the window's
+// own DPI serves then.
+void on_get_min_max_info(HWND window, ShellWindow* shell, MINMAXINFO* info) {
+    uint32_t dpi = shell && shell->dpi ? shell->dpi : window_dpi(window);
+    float scale = static_cast<float>(dpi) / BASE_DPI;
+    info->ptMinTrackSize.x = scaled_pixels(MIN_WIDTH, scale);
+    info->ptMinTrackSize.y = scaled_pixels(MIN_HEIGHT, scale);
+}
+
+void on_timer(ShellWindow* shell, WPARAM id) {
+    if (id == DocTimer::Placement) remember_placement(shell);
+    else if (shell->doc) doc_window_timer(shell->doc, static_cast<uint32_t>(id));
+    else KillTimer(shell->window, id);
+}
+
+// Each file in order, with this window: the first may land in it, the
+// others then open windows of their own.
+void on_drop_files(ShellWindow* shell, HDROP drop) {
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        UINT units = DragQueryFileW(drop, i, nullptr, 0);
+        wchar_t* name = mem_alloc_array<wchar_t>(static_cast<uint64_t>(units) + 1);
+        if (name && DragQueryFileW(drop, i, name, units + 1) == units) {
+            char* path = utf16_to_utf8(name, units);
+            // An earlier open may have closed the window (a failed read does).
+            DocWindow* doc = shell_of_handle(shell->window) ? shell->doc : nullptr;
+            if (path) open_path(&program()->app, doc, path);
+            mem_free(path);
+        }
+        mem_free(name);
+        if (!IsWindow(shell->window) || !shell_of_handle(shell->window)) break;
+    }
+    DragFinish(drop);
+}
+
+void on_dpi_changed(ShellWindow* shell, WPARAM dpi, const RECT* suggested) {
+    shell->dpi = LOWORD(dpi) ? LOWORD(dpi) : BASE_DPI;
+    shell->scale = static_cast<float>(shell->dpi) / BASE_DPI;
+    SetWindowPos(shell->window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_doc_window(shell);
+    RedrawWindow(shell->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+bool on_app_command(ShellWindow* shell, LPARAM lparam) {
+    short command = GET_APPCOMMAND_LPARAM(lparam);
+    if (command == APPCOMMAND_BROWSER_BACKWARD) run_command(shell->doc, command_id_of_index(CommandIndex::Back));
+    else if (command == APPCOMMAND_BROWSER_FORWARD) run_command(shell->doc, command_id_of_index(CommandIndex::Forward));
+    else return false;
+    return true;
+}
+
+LRESULT on_ctl_color(HDC dc) {
+    SetTextColor(dc, palette_colorref(Colour::Text));
+    SetBkColor(dc, palette_colorref(Colour::ViewBackground));
+    return reinterpret_cast<LRESULT>(palette_brush(Colour::ViewBackground));
+}
+
+LRESULT on_erase_background(ShellWindow* shell, HDC dc) {
+    RECT client;
+    GetClientRect(shell->window, &client);
+    FillRect(dc, &client, palette_brush(Colour::ViewBackground));
+    return 1;
+}
+
+LRESULT CALLBACK doc_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* shell = static_cast<ShellWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        shell->window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    ShellWindow* shell = shell_of_handle(window);
+    if (message == WM_GETMINMAXINFO) {
+        on_get_min_max_info(window, shell, reinterpret_cast<MINMAXINFO*>(lparam));
+        return 0;
+    }
+    if (!shell || !shell->doc) return DefWindowProcW(window, message, wparam, lparam);
+    switch (message) {
+    case WM_CREATE: return on_create(shell);
+    case WM_SIZE: on_size(shell, wparam); return 0;
+    case WM_MOVE: SetTimer(window, DocTimer::Placement, PLACEMENT_DELAY_MS, nullptr); return 0;
+    case WM_SETFOCUS: focus_content(shell); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_DESTROY: on_destroy(shell); return 0;
+    case WM_ERASEBKGND: return on_erase_background(shell, reinterpret_cast<HDC>(wparam));
+    case WM_COMMAND:
+        if (lparam == 0) run_command(shell->doc, LOWORD(wparam));
+        return 0;
+    case WM_TIMER: on_timer(shell, wparam); return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: return on_ctl_color(reinterpret_cast<HDC>(wparam));
+    case WM_DROPFILES: on_drop_files(shell, reinterpret_cast<HDROP>(wparam)); return 0;
+    case WM_DPICHANGED: on_dpi_changed(shell, wparam, reinterpret_cast<const RECT*>(lparam)); return 0;
+    case WM_APPCOMMAND:
+        if (on_app_command(shell, lparam)) return TRUE;
+        break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+bool register_doc_classes(HINSTANCE instance) {
+    WNDCLASSEXW doc{};
+    doc.cbSize = sizeof doc;
+    doc.style = CS_HREDRAW | CS_VREDRAW;
+    doc.lpfnWndProc = doc_window_proc;
+    doc.hInstance = instance;
+    doc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), 0));
+    doc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    doc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    doc.lpszClassName = DOC_CLASS;
+    return RegisterClassExW(&doc) && register_panel_classes(instance);
+}
+
+bool create_doc_frame(void*, DocWindow* doc) {
+    void* memory = mem_alloc_zeroed(sizeof(ShellWindow));
+    if (!memory) return false;
+    auto* shell = new (memory) ShellWindow{};
+    shell->doc = doc;
+    doc->platform = shell;
+    WindowBounds bounds = new_window_bounds(&program()->app, doc);
+    HWND window = CreateWindowExW(WS_EX_ACCEPTFILES, DOC_CLASS, PROGRAM_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  bounds.x, bounds.y, bounds.width, bounds.height, nullptr, nullptr,
+                                  program()->instance, shell);
+    if (!window) {
+        doc->platform = nullptr;
+        mem_free(shell);
+        return false;
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    return true;
+}
+
+// The children go first, while the ShellWindow they were made with still
+// exists; then the window, unless it is already being destroyed.
+void destroy_doc_frame(void*, DocWindow* doc) {
+    ShellWindow* shell = shell_of(doc);
+    if (!shell) return;
+    script_window_closed(&program()->script, doc);
+    HWND window = shell->window;
+    HWND children[] = {shell->top_bar,    shell->message_bar, shell->problem_bar, shell->list,
+                       shell->split_bar, shell->inspector,   shell->status_bar,  shell->start_page};
+    for (HWND child : children) {
+        if (child) DestroyWindow(child);
+    }
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (!shell->destroying) DestroyWindow(window);
+    doc->platform = nullptr;
+    mem_free(shell);
+}
+
+HWND doc_frame_handle(const DocWindow* window) {
+    ShellWindow* shell = shell_of(window);
+    return shell ? shell->window : nullptr;
+}
+
+ShellWindow* shell_of(const DocWindow* window) { return window ? static_cast<ShellWindow*>(window->platform) : nullptr; }
+
+DocWindow* find_doc_window(HWND any) {
+    HWND root = any ? GetAncestor(any, GA_ROOT) : nullptr;
+    for (DocWindow* doc = program()->app.windows; doc; doc = doc->next) {
+        if (doc_frame_handle(doc) == root) return doc;
+    }
+    return nullptr;
+}
+
+void layout_doc_window(ShellWindow* shell) {
+    DocWindow* doc = shell->doc;
+    if (!doc || !shell->list) return;
+    RECT client;
+    GetClientRect(shell->window, &client);
+    DocLayoutInput input{};
+    input.client_width = client.right;
+    input.client_height = client.bottom;
+    input.scale = shell->scale;
+    input.start_page = doc->start_page;
+    input.message_bar = doc->message_text[0] != 0;
+    input.problem_bar = problem_bar_wanted(doc);
+    input.inspector = doc->inspector_shown;
+    input.inspector_width = doc->inspector_width;
+    DocLayout layout = doc_window_layout(input);
+    HDWP batch = BeginDeferWindowPos(8);
+    place(&batch, shell->top_bar, layout.top_bar, true);
+    place(&batch, shell->message_bar, layout.message_bar, layout.message_bar_shown);
+    place(&batch, shell->problem_bar, layout.problem_bar, layout.problem_bar_shown);
+    place(&batch, shell->start_page, layout.start_page, layout.start_page_shown);
+    place(&batch, shell->list, layout.list, !layout.start_page_shown);
+    place(&batch, shell->split_bar, layout.split_bar, layout.inspector_shown);
+    place(&batch, shell->inspector, layout.inspector, layout.inspector_shown);
+    place(&batch, shell->status_bar, layout.status_bar, !layout.start_page_shown);
+    if (batch) EndDeferWindowPos(batch);
+}
+
+void doc_frame_notify(void*, DocWindow* doc, uint32_t notices) {
+    ShellWindow* shell = shell_of(doc);
+    if (!shell) return;
+    if (notices & Notice::Title) apply_title(shell);
+    if (notices & Notice::Layout) layout_doc_window(shell);
+    if (notices & Notice::TopBar) InvalidateRect(shell->top_bar, nullptr, FALSE);
+    if (notices & Notice::StatusBar) InvalidateRect(shell->status_bar, nullptr, FALSE);
+    if (notices & Notice::MessageBar) InvalidateRect(shell->message_bar, nullptr, FALSE);
+    if (notices & Notice::StartPage) InvalidateRect(shell->start_page, nullptr, FALSE);
+    if (notices & Notice::List) InvalidateRect(shell->list, nullptr, FALSE);
+    if (notices & Notice::Everything) RedrawWindow(shell->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    if (notices & Notice::FocusList) SetFocus(shell->list);
+    if ((notices & Notice::FocusListIfForeground) && GetForegroundWindow() == shell->window) SetFocus(shell->list);
+    if (notices & Notice::BringForward) bring_forward(shell->window);
+}
+
+void start_doc_timer(void*, DocWindow* doc, uint32_t id, uint32_t milliseconds) {
+    if (HWND window = doc_frame_handle(doc)) SetTimer(window, id, milliseconds, nullptr);
+}
+
+void stop_doc_timer(void*, DocWindow* doc, uint32_t id) {
+    if (HWND window = doc_frame_handle(doc)) KillTimer(window, id);
+}

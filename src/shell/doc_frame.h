@@ -1,0 +1,52 @@
+// The Win32 half of a document window: the top-level window of class
+// "Tarnwell.Doc", its child windows and their layout, and the translation of
+// its messages into calls of the portable half (src/app).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct DocWindow;
+
+// Hangs off DocWindow::platform.
+struct ShellWindow {
+    DocWindow* doc;  // none once the portable half has let go
+    HWND window;
+    HWND top_bar;
+    HWND message_bar;
+    HWND problem_bar;
+    HWND list;
+    HWND split_bar;
+    HWND inspector;
+    HWND status_bar;
+    HWND start_page;
+    uint32_t dpi;
+    float scale;        // dpi / 96
+    uint8_t destroying;  // the window is on its way out (WM_DESTROY has come)
+};
+
+// Control ids of the children.
+constexpr int MESSAGE_BAR_ID = 1152;
+constexpr int PROBLEM_BAR_ID = 1153;
+constexpr int STATUS_BAR_ID = 1154;
+
+// Registers "Tarnwell.Doc" and the classes of its children. False on failure.
+[[nodiscard]] bool register_doc_classes(HINSTANCE instance);
+
+// The host's create_window and destroy_window.
+bool create_doc_frame(void* context, DocWindow* window);
+void destroy_doc_frame(void* context, DocWindow* window);
+
+HWND doc_frame_handle(const DocWindow* window);
+ShellWindow* shell_of(const DocWindow* window);
+// The DocWindow whose top-level window is the root ancestor of `any`, or none.
+DocWindow* find_doc_window(HWND any);
+
+// The host's notify: repaints, layout, title, focus as the Notice bits ask.
+void doc_frame_notify(void* context, DocWindow* window, uint32_t notices);
+// The host's timers of a DocWindow.
+void start_doc_timer(void* context, DocWindow* window, uint32_t id, uint32_t milliseconds);
+void stop_doc_timer(void* context, DocWindow* window, uint32_t id);
+
+void layout_doc_window(ShellWindow* shell);
