@@ -139,47 +139,78 @@ step_windows() {
     run_one wine-list scripts/wine-run.sh --display --timeout 120 "$BIN/list-check.exe"
 }
 
-# The end-to-end cases, each one test: tests/e2e/NAME.script run by the
-# headless host (tarnwell-cli --test-script, built by step_native with the
-# sanitizers) from the repository root with a fresh settings file and the extra
-# arguments of NAME.args, if any, and NAME.settings as the settings file when
-# there is one. The output must equal NAME.expected byte for byte, with @ROOT@
-# standing for the repository root (the recent files list absolute paths), and
-# the exit code must be 2 when that holds a script-error line, else 0.
+# The end-to-end cases, each one test: tests/e2e/NAME.script run from the
+# repository root with a fresh settings file and the extra arguments of
+# NAME.args, if any, and NAME.settings as the settings file when there is one.
+# The output must equal NAME.expected byte for byte, with @ROOT@ standing for
+# the repository root (the recent files list absolute paths), and the exit code
+# must be 2 when that holds a script-error line, else 0. Both hosts run the
+# same cases with the same expected files: the headless host (tarnwell-cli
+# --test-script, built by step_native with the sanitizers) and the Windows
+# program under Wine on a virtual display.
 # The 270 MB input of the copy confirmation is made here, never committed.
-step_e2e() {
-    local cli=$BIN/tarnwell-cli tmp=$TARNWELL_BUILD/tmp/e2e start=$SECONDS
-    if [[ ! -x $cli ]]; then
-        record e2e 0 1 "tarnwell-cli was not built"
-        return 0
+E2E_INPUTS=build/tmp/e2e
+
+# expand_root WINDOWS_PATHS EXPECTED: the expected output with @ROOT@ replaced
+# by the repository root as the program writes paths: as it is natively, on
+# drive Z: with backslashes (for the rest of that path too) under Wine.
+expand_root() {
+    if (($1)); then
+        ROOT=$PWD perl -pe 's{\@ROOT\@(\S*)}{my $p = "Z:$ENV{ROOT}$1"; $p =~ tr|/|\\|; $p}ge' "$2"
+    else
+        ROOT=$PWD perl -pe 's{\@ROOT\@}{$ENV{ROOT}}g' "$2"
     fi
-    rm -rf "$tmp"
-    mkdir -p "$tmp" "$TARNWELL_LOGS"
-    { printf '{"big": "'; head -c 270000000 /dev/zero | tr '\0' a; printf '"}\n'; } >"$tmp/big.json"
+}
+
+# run_e2e_cases LABEL WINDOWS_PATHS PROGRAM...: runs every case with PROGRAM
+# and records LABEL.
+run_e2e_cases() {
+    local label=$1 windows_paths=$2 out=build/tmp/$1 start=$SECONDS
+    shift 2
+    rm -rf "$out" "$E2E_INPUTS"
+    mkdir -p "$out" "$E2E_INPUTS" "$TARNWELL_LOGS"
+    { printf '{"big": "'; head -c 270000000 /dev/zero | tr '\0' a; printf '"}\n'; } >"$E2E_INPUTS/big.json"
     local passed=0 failed=0 script name expected status want
     for script in tests/e2e/*.script; do
         name=$(basename "$script" .script)
         expected=tests/e2e/$name.expected
         local -a args=()
         if [[ -f tests/e2e/$name.args ]]; then read -r -a args <"tests/e2e/$name.args"; fi
-        if [[ -f tests/e2e/$name.settings ]]; then cp "tests/e2e/$name.settings" "$tmp/$name.settings"; fi
+        if [[ -f tests/e2e/$name.settings ]]; then cp "tests/e2e/$name.settings" "$out/$name.settings"; fi
         status=0
-        timeout 300 "$cli" --test-script "$script" --settings "$tmp/$name.settings" --test-out "$tmp/$name.out" \
-            "${args[@]}" >"$tmp/$name.log" 2>&1 || status=$?
+        "$@" --test-script "$script" --settings "$out/$name.settings" --test-out "$out/$name.out" \
+            "${args[@]}" >"$out/$name.log" 2>&1 || status=$?
         want=0
         if grep -q '^script-error=' "$expected"; then want=2; fi
-        sed "s|@ROOT@|$(printf '%s' "$PWD" | sed 's/[|&\\]/\\&/g')|g" "$expected" >"$tmp/$name.expected"
-        if ((status == want)) && cmp -s "$tmp/$name.expected" "$tmp/$name.out"; then
+        expand_root "$windows_paths" "$expected" >"$out/$name.expected"
+        if ((status == want)) && cmp -s "$out/$name.expected" "$out/$name.out"; then
             passed=$((passed + 1))
         else
             failed=$((failed + 1))
-            echo "--- e2e $name: exit status $status (expected $want); output against $expected:" >&2
-            diff "$tmp/$name.expected" "$tmp/$name.out" 2>&1 | head -n 20 >&2 || true
-            tail -n 20 "$tmp/$name.log" >&2
+            echo "--- $label $name: exit status $status (expected $want); output against $expected:" >&2
+            diff "$out/$name.expected" "$out/$name.out" 2>&1 | head -n 20 >&2 || true
+            tail -n 20 "$out/$name.log" >&2
         fi
     done
-    rm -f "$tmp/big.json"
-    record e2e "$passed" "$failed" "$((SECONDS - start)) s"
+    rm -f "$E2E_INPUTS/big.json"
+    record "$label" "$passed" "$failed" "$((SECONDS - start)) s"
+}
+
+step_e2e() {
+    if [[ ! -x $BIN/tarnwell-cli ]]; then
+        record e2e 0 1 "tarnwell-cli was not built"
+        return 0
+    fi
+    run_e2e_cases e2e 0 timeout 300 "$BIN/tarnwell-cli"
+}
+
+# Built by step_windows.
+step_e2e_wine() {
+    if [[ ! -f $BIN/tarnwell.exe ]]; then
+        record e2e-wine 0 1 "tarnwell.exe was not built"
+        return 0
+    fi
+    run_e2e_cases e2e-wine 1 scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe
 }
 
 # Each target runs for FUZZ_SECONDS, JOBS at a time, on its own corpus under
@@ -239,7 +270,7 @@ collect_fuzz() {
     fi
 }
 
-STEPS=(step_native step_e2e step_tsan step_windows step_fuzz)
+STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_fuzz)
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1
