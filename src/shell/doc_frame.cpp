@@ -15,6 +15,7 @@
 #include "base/memory.h"
 #include "base/wide_text_win.h"
 #include "core/document.h"
+#include "files/settings.h"
 #include "shell/dpi.h"
 #include "shell/panels.h"
 #include "shell/placement.h"
@@ -44,12 +45,15 @@ bool create_children(ShellWindow* shell) {
     shell->top_bar = create_child(shell, TOP_BAR_CLASS, WS_VISIBLE, 0);
     shell->message_bar = create_child(shell, BAR_CLASS, 0, MESSAGE_BAR_ID);
     shell->problem_bar = create_child(shell, BAR_CLASS, 0, PROBLEM_BAR_ID);
-    shell->list = create_child(shell, LIST_CLASS, WS_VSCROLL | WS_TABSTOP, 0);
+    shell->list.doc = shell->doc;
+    shell->list.fonts = &shell->fonts;
+    shell->list.scale = shell->scale;
+    if (!create_list(&shell->list, shell->window, 0)) return false;
     shell->split_bar = create_child(shell, SPLIT_CLASS, 0, 0);
     shell->inspector = create_child(shell, L"EDIT", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0);
     shell->status_bar = create_child(shell, BAR_CLASS, 0, STATUS_BAR_ID);
     shell->start_page = create_child(shell, START_PAGE_CLASS, 0, 0);
-    return shell->top_bar && shell->message_bar && shell->problem_bar && shell->list && shell->split_bar &&
+    return shell->top_bar && shell->message_bar && shell->problem_bar && shell->split_bar &&
            shell->inspector && shell->status_bar && shell->start_page;
 }
 
@@ -79,7 +83,7 @@ void bring_forward(HWND window) {
 
 void focus_content(ShellWindow* shell) {
     DocWindow* doc = shell->doc;
-    SetFocus(doc && doc->start_page ? shell->start_page : shell->list);
+    SetFocus(doc && doc->start_page ? shell->start_page : shell->list.window);
 }
 
 // Timer 5: the normal rectangle goes to Settings "window", unless the window
@@ -99,10 +103,17 @@ void remember_placement(ShellWindow* shell) {
     save_settings_later(&program()->app);
 }
 
+// The edit controls take the GDI UI font; the list reads the fonts record.
+void send_fonts(ShellWindow* shell) {
+    SendMessageW(shell->inspector, WM_SETFONT, reinterpret_cast<WPARAM>(shell->fonts.gdi_ui), TRUE);
+}
+
 LRESULT on_create(ShellWindow* shell) {
     shell->dpi = window_dpi(shell->window);
     shell->scale = static_cast<float>(shell->dpi) / BASE_DPI;
+    create_fonts(&shell->fonts, static_cast<int32_t>(shell->dpi), font_size_or_default(&program()->app.settings));
     if (!create_children(shell)) return -1;
+    send_fonts(shell);
     DragAcceptFiles(shell->window, TRUE);
     apply_title(shell);
     layout_doc_window(shell);
@@ -158,6 +169,8 @@ void on_drop_files(ShellWindow* shell, HDROP drop) {
 void on_dpi_changed(ShellWindow* shell, WPARAM dpi, const RECT* suggested) {
     shell->dpi = LOWORD(dpi) ? LOWORD(dpi) : BASE_DPI;
     shell->scale = static_cast<float>(shell->dpi) / BASE_DPI;
+    shell->list.scale = shell->scale;
+    rebuild_fonts(shell);
     SetWindowPos(shell->window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     layout_doc_window(shell);
@@ -266,13 +279,14 @@ void destroy_doc_frame(void*, DocWindow* doc) {
     if (!shell) return;
     script_window_closed(&program()->script, doc);
     HWND window = shell->window;
-    HWND children[] = {shell->top_bar,    shell->message_bar, shell->problem_bar, shell->list,
+    HWND children[] = {shell->top_bar,    shell->message_bar, shell->problem_bar, shell->list.window,
                        shell->split_bar, shell->inspector,   shell->status_bar,  shell->start_page};
     for (HWND child : children) {
         if (child) DestroyWindow(child);
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     if (!shell->destroying) DestroyWindow(window);
+    release_fonts(&shell->fonts);
     doc->platform = nullptr;
     mem_free(shell);
 }
@@ -294,7 +308,7 @@ DocWindow* find_doc_window(HWND any) {
 
 void layout_doc_window(ShellWindow* shell) {
     DocWindow* doc = shell->doc;
-    if (!doc || !shell->list) return;
+    if (!doc || !shell->list.window) return;
     RECT client;
     GetClientRect(shell->window, &client);
     DocLayoutInput input{};
@@ -312,11 +326,21 @@ void layout_doc_window(ShellWindow* shell) {
     place(&batch, shell->message_bar, layout.message_bar, layout.message_bar_shown);
     place(&batch, shell->problem_bar, layout.problem_bar, layout.problem_bar_shown);
     place(&batch, shell->start_page, layout.start_page, layout.start_page_shown);
-    place(&batch, shell->list, layout.list, !layout.start_page_shown);
+    place(&batch, shell->list.window, layout.list, !layout.start_page_shown);
     place(&batch, shell->split_bar, layout.split_bar, layout.inspector_shown);
     place(&batch, shell->inspector, layout.inspector, layout.inspector_shown);
     place(&batch, shell->status_bar, layout.status_bar, !layout.start_page_shown);
     if (batch) EndDeferWindowPos(batch);
+}
+
+void rebuild_fonts(ShellWindow* shell) {
+    Fonts fresh{};
+    create_fonts(&fresh, static_cast<int32_t>(shell->dpi), font_size_or_default(&program()->app.settings));
+    Fonts old = shell->fonts;
+    shell->fonts = fresh;
+    send_fonts(shell);
+    release_fonts(&old);
+    list_fonts_changed(&shell->list);
 }
 
 void doc_frame_notify(void*, DocWindow* doc, uint32_t notices) {
@@ -328,10 +352,10 @@ void doc_frame_notify(void*, DocWindow* doc, uint32_t notices) {
     if (notices & Notice::StatusBar) InvalidateRect(shell->status_bar, nullptr, FALSE);
     if (notices & Notice::MessageBar) InvalidateRect(shell->message_bar, nullptr, FALSE);
     if (notices & Notice::StartPage) InvalidateRect(shell->start_page, nullptr, FALSE);
-    if (notices & Notice::List) InvalidateRect(shell->list, nullptr, FALSE);
+    list_notice(&shell->list, notices);
     if (notices & Notice::Everything) RedrawWindow(shell->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    if (notices & Notice::FocusList) SetFocus(shell->list);
-    if ((notices & Notice::FocusListIfForeground) && GetForegroundWindow() == shell->window) SetFocus(shell->list);
+    if (notices & Notice::FocusList) SetFocus(shell->list.window);
+    if ((notices & Notice::FocusListIfForeground) && GetForegroundWindow() == shell->window) SetFocus(shell->list.window);
     if (notices & Notice::BringForward) bring_forward(shell->window);
 }
 

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+#include "ui/drawing.h"
+#include "ui/list.h"
+
 struct DocWindow;
 
 // Hangs off DocWindow::platform.
@@ -16,13 +19,14 @@ struct ShellWindow {
     HWND top_bar;
     HWND message_bar;
     HWND problem_bar;
-    HWND list;
+    ListControl list;  // its window is list.window
     HWND split_bar;
     HWND inspector;
     HWND status_bar;
     HWND start_page;
     uint32_t dpi;
-    float scale;        // dpi / 96
+    float scale;  // dpi / 96
+    Fonts fonts;  // the list points at them
     uint8_t destroying;  // the window is on its way out (WM_DESTROY has come)
 };
 
@@ -50,3 +54,6 @@ void start_doc_timer(void* context, DocWindow* window, uint32_t id, uint32_t mil
 void stop_doc_timer(void* context, DocWindow* window, uint32_t id);
 
 void layout_doc_window(ShellWindow* shell);
+// Builds the fonts for the window's DPI and the text size in effect, hands
+// them to the children, then lets go of the old ones.
+void rebuild_fonts(ShellWindow* shell);

@@ -1,16 +1,25 @@
 #include "shell/panels.h"
 
+#include "ui/drawing.h"
+
 namespace {
 
-HBRUSH brushes[PALETTE_SIZE];
+// The brush is looked up at each erase, as a change of palette replaces it.
+template <uint32_t COLOUR>
+LRESULT CALLBACK panel_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_ERASEBKGND) return DefWindowProcW(window, message, wparam, lparam);
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(reinterpret_cast<HDC>(wparam), &client, palette_brush(COLOUR));
+    return 1;
+}
 
-bool register_panel(HINSTANCE instance, const wchar_t* name, uint32_t colour) {
+bool register_panel(HINSTANCE instance, const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW panel{};
     panel.cbSize = sizeof panel;
-    panel.lpfnWndProc = DefWindowProcW;
+    panel.lpfnWndProc = procedure;
     panel.hInstance = instance;
     panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    panel.hbrBackground = palette_brush(colour);
     panel.lpszClassName = name;
     return RegisterClassExW(&panel) != 0;
 }
@@ -18,20 +27,8 @@ bool register_panel(HINSTANCE instance, const wchar_t* name, uint32_t colour) {
 }  // namespace
 
 bool register_panel_classes(HINSTANCE instance) {
-    return register_panel(instance, TOP_BAR_CLASS, Colour::BarBackground) &&
-           register_panel(instance, BAR_CLASS, Colour::BarBackground) &&
-           register_panel(instance, SPLIT_CLASS, Colour::Border) &&
-           register_panel(instance, START_PAGE_CLASS, Colour::ViewBackground) &&
-           register_panel(instance, LIST_CLASS, Colour::ViewBackground);
-}
-
-COLORREF palette_colorref(uint32_t index) {
-    uint32_t rgb = palette_rgb(index, false);
-    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-HBRUSH palette_brush(uint32_t index) {
-    if (index >= PALETTE_SIZE) return nullptr;
-    if (!brushes[index]) brushes[index] = CreateSolidBrush(palette_colorref(index));
-    return brushes[index];
+    return register_panel(instance, TOP_BAR_CLASS, panel_proc<Colour::BarBackground>) &&
+           register_panel(instance, BAR_CLASS, panel_proc<Colour::BarBackground>) &&
+           register_panel(instance, SPLIT_CLASS, panel_proc<Colour::Border>) &&
+           register_panel(instance, START_PAGE_CLASS, panel_proc<Colour::ViewBackground>);
 }

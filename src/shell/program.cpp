@@ -17,17 +17,14 @@
 #include "shell/message_loop.h"
 #include "shell/message_window.h"
 #include "shell/win32_host.h"
+#include "ui/drawing.h"
+#include "ui/list.h"
 
 namespace {
 
 constexpr int EXIT_START_FAILED = 1;
 
 Program the_program;
-
-bool running_under_wine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
 
 // The command line as UTF-8 arguments; an argument that cannot be converted
 // becomes empty. nullptr when memory runs out.
@@ -86,9 +83,13 @@ int run_with(const CommandLine& line) {
     init_common_controls();
     load_settings(&state->app.settings, &state->settings_path, line.settings, platform_settings_io());
     int exit_code = EXIT_START_FAILED;
-    if (register_message_window_class(state->instance) && register_doc_classes(state->instance) &&
-        (state->message_window = create_message_window(state->instance)) &&
-        (state->accelerators = create_accelerators())) {
+    if (!init_drawing(state->wine)) {
+        MessageBoxW(nullptr, L"Direct2D and DirectWrite are not available on this computer.", L"Tarnwell",
+                    MB_OK | MB_ICONERROR);
+    } else if (register_message_window_class(state->instance) && register_doc_classes(state->instance) &&
+               register_list_class(state->instance) &&
+               (state->message_window = create_message_window(state->instance)) &&
+               (state->accelerators = create_accelerators())) {
         if (open_files(line) && state->app.script_mode) {
             const char* output = line.test_out ? line.test_out : DEFAULT_SCRIPT_OUTPUT;
             if (start_script(&state->script, &state->app, platform_settings_io(), line.test_script, output)) {
@@ -111,7 +112,7 @@ Program* program() { return &the_program; }
 
 int run_program(HINSTANCE instance) {
     the_program.instance = instance;
-    the_program.wine = running_under_wine();
+    the_program.wine = running_on_wine();
     AppHost table = win32_host_table();
     init_app(&the_program.app, &table);
     int count = 0;

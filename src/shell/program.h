@@ -22,7 +22,7 @@ constexpr UINT SAVE_SETTINGS_DELAY_MS = 1000;
 
 struct Program {
     HINSTANCE instance;
-    bool wine;  // ntdll.dll exports "wine_get_version"
+    bool wine;  // ntdll.dll exports "wine_get_version": drawing goes through DC render targets
     HWND message_window;
     HANDLE instance_mutex;
     HACCEL accelerators;

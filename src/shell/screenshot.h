@@ -8,7 +8,6 @@ struct DocWindow;
 
 void raise_window(void* context, DocWindow* window);
 // Repaints the window at once and copies its rectangle from the screen into
-// "build/screens/win-NAME.bmp" (Direct2D content does not reach a window's
-// own device context copy). False, with no file left behind, on any failure.
-bool capture_window(void* context, DocWindow* window, const char* name);
+// "build/screens/win-NAME.bmp". False, with no file left behind, on any failure.
+bool screenshot_window(void* context, DocWindow* window, const char* name);
 void resize_window(void* context, DocWindow* window, uint32_t width, uint32_t height);

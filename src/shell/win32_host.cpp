@@ -59,7 +59,7 @@ AppHost win32_host_table() {
                    .run_window_command = run_window_command,
                    .schedule_settings_save = schedule_settings_save,
                    .raise_window = raise_window,
-                   .capture_window = capture_window,
+                   .capture_window = screenshot_window,
                    .resize_window = resize_window};
 }
 

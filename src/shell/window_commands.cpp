@@ -5,23 +5,24 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/doc_window.h"
-#include "files/settings.h"
+#include "app/zoom.h"
 #include "shell/dialogs.h"
 #include "shell/doc_frame.h"
 #include "shell/program.h"
 
 namespace {
 
-// Bigger and smaller go from the size in effect, within the allowed range;
-// 0 stands for the default size.
+// Every window takes the new fonts and keeps its selected row in view.
 void change_text_size(App* app, uint32_t index) {
-    int32_t size = font_size_or_default(&app->settings);
-    if (index == CommandIndex::BiggerText) size = size < FONT_SIZE_MAX ? size + 1 : FONT_SIZE_MAX;
-    else if (index == CommandIndex::SmallerText) size = size > FONT_SIZE_MIN ? size - 1 : FONT_SIZE_MIN;
-    else size = 0;
-    app->settings.font_size = size;
+    int32_t step = index == CommandIndex::BiggerText ? 1 : index == CommandIndex::SmallerText ? -1 : 0;
+    zoom_font_size(&app->settings, step);
     save_settings_later(app);
-    notify_every_window(app, Notice::Layout | Notice::List | Notice::Everything);
+    for (DocWindow* window = app->windows; window; window = window->next) {
+        ShellWindow* shell = shell_of(window);
+        rebuild_fonts(shell);
+        layout_doc_window(shell);
+        RedrawWindow(shell->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
 }
 
 // Every window gets WM_CLOSE; each closes as if the user had closed it.
