@@ -179,8 +179,8 @@ void on_dpi_changed(ShellWindow* shell, WPARAM dpi, const RECT* suggested) {
 
 bool on_app_command(ShellWindow* shell, LPARAM lparam) {
     short command = GET_APPCOMMAND_LPARAM(lparam);
-    if (command == APPCOMMAND_BROWSER_BACKWARD) run_command(shell->doc, command_id_of_index(CommandIndex::Back));
-    else if (command == APPCOMMAND_BROWSER_FORWARD) run_command(shell->doc, command_id_of_index(CommandIndex::Forward));
+    if (command == APPCOMMAND_BROWSER_BACKWARD) run_command(shell->doc, CommandId::Back);
+    else if (command == APPCOMMAND_BROWSER_FORWARD) run_command(shell->doc, CommandId::Forward);
     else return false;
     return true;
 }

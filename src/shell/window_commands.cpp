@@ -13,8 +13,8 @@
 namespace {
 
 // Every window takes the new fonts and keeps its selected row in view.
-void change_text_size(App* app, uint32_t index) {
-    int32_t step = index == CommandIndex::BiggerText ? 1 : index == CommandIndex::SmallerText ? -1 : 0;
+void change_text_size(App* app, uint32_t id) {
+    int32_t step = id == CommandId::BiggerText ? 1 : id == CommandId::SmallerText ? -1 : 0;
     zoom_font_size(&app->settings, step);
     save_settings_later(app);
     for (DocWindow* window = app->windows; window; window = window->next) {
@@ -36,21 +36,17 @@ void exit_program(App* app) {
 
 void run_window_command(void*, DocWindow* window, uint32_t command_id) {
     App* app = &program()->app;
-    uint32_t index = command_id - CommandId::IndexBase;
-    if (command_id == CommandId::Exit) {
-        exit_program(app);
-        return;
-    }
-    switch (index) {
+    switch (command_id) {
     // A modal dialog would keep running script steps and could outlive the
     // window that owns it, so scripts never see one.
-    case CommandIndex::Open:
+    case CommandId::Open:
         if (!app->script_mode) show_open_dialog(window);
         return;
-    case CommandIndex::Close: close_doc_window(window); return;
-    case CommandIndex::BiggerText:
-    case CommandIndex::SmallerText:
-    case CommandIndex::ActualSize: change_text_size(app, index); return;
+    case CommandId::Close: close_doc_window(window); return;
+    case CommandId::Exit: exit_program(app); return;
+    case CommandId::BiggerText:
+    case CommandId::SmallerText:
+    case CommandId::ActualSize: change_text_size(app, command_id); return;
     default:
         // Reload and the go-to box come with the file watcher and the top bar.
         if (app->script_mode) script_refuse_command(&program()->script);
