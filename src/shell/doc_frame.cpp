@@ -12,6 +12,7 @@
 #include "app/doc_window.h"
 #include "app/open_file.h"
 #include "app/window_layout.h"
+#include "app/window_placement.h"
 #include "base/memory.h"
 #include "base/wide_text_win.h"
 #include "core/document.h"
@@ -26,10 +27,6 @@ namespace {
 
 const wchar_t DOC_CLASS[] = L"Tarnwell.Doc";
 const wchar_t PROGRAM_TITLE[] = L"Tarnwell";
-constexpr int MIN_WIDTH = 360;  // at 96 DPI
-constexpr int MIN_HEIGHT = 240;
-// A placement is remembered only for windows wider and taller than this.
-constexpr LONG PLACEMENT_MIN_SIZE = 100;
 constexpr UINT PLACEMENT_DELAY_MS = 1000;
 
 ShellWindow* shell_of_handle(HWND window) {
@@ -94,13 +91,9 @@ void remember_placement(ShellWindow* shell) {
     placement.length = sizeof placement;
     if (IsIconic(shell->window) || !GetWindowPlacement(shell->window, &placement)) return;
     RECT r = placement.rcNormalPosition;
-    if (r.right - r.left < PLACEMENT_MIN_SIZE || r.bottom - r.top < PLACEMENT_MIN_SIZE) return;
-    Settings* settings = &program()->app.settings;
-    settings->window[0] = r.left;
-    settings->window[1] = r.top;
-    settings->window[2] = r.right - r.left;
-    settings->window[3] = r.bottom - r.top;
-    save_settings_later(&program()->app);
+    if (window_rect_to_save(ScreenRect{r.left, r.top, r.right, r.bottom}, program()->app.settings.window)) {
+        save_settings_later(&program()->app);
+    }
 }
 
 // The edit controls take the GDI UI font; the list reads the fonts record.
@@ -135,9 +128,9 @@ void on_destroy(ShellWindow* shell) {
 // own DPI serves then.
 void on_get_min_max_info(HWND window, ShellWindow* shell, MINMAXINFO* info) {
     uint32_t dpi = shell && shell->dpi ? shell->dpi : window_dpi(window);
-    float scale = static_cast<float>(dpi) / BASE_DPI;
-    info->ptMinTrackSize.x = scaled_pixels(MIN_WIDTH, scale);
-    info->ptMinTrackSize.y = scaled_pixels(MIN_HEIGHT, scale);
+    PixelPoint minimum = minimum_window_size(static_cast<float>(dpi) / BASE_DPI);
+    info->ptMinTrackSize.x = minimum.x;
+    info->ptMinTrackSize.y = minimum.y;
 }
 
 void on_timer(ShellWindow* shell, WPARAM id) {
@@ -198,13 +191,14 @@ LRESULT on_erase_background(ShellWindow* shell, HDC dc) {
     return 1;
 }
 
+void attach_shell(HWND window, const CREATESTRUCTW* creation) {
+    auto* shell = static_cast<ShellWindow*>(creation->lpCreateParams);
+    shell->window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
+}
+
 LRESULT CALLBACK doc_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* shell = static_cast<ShellWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        shell->window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
+    if (message == WM_NCCREATE) attach_shell(window, reinterpret_cast<const CREATESTRUCTW*>(lparam));
     ShellWindow* shell = shell_of_handle(window);
     if (message == WM_GETMINMAXINFO) {
         on_get_min_max_info(window, shell, reinterpret_cast<MINMAXINFO*>(lparam));
