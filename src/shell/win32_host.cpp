@@ -29,6 +29,11 @@ void all_windows_closed(void*) {
 
 void document_installed(void*, DocWindow* window) { script_document_installed(&program()->script, window); }
 
+uint32_t list_top_row(void*, DocWindow* window) {
+    ShellWindow* shell = shell_of(window);
+    return shell ? shell->list.top_row : 0;
+}
+
 void schedule_settings_save(void*) {
     SetTimer(program()->message_window, TIMER_SAVE_SETTINGS, SAVE_SETTINGS_DELAY_MS, nullptr);
 }
@@ -52,6 +57,7 @@ AppHost win32_host_table() {
                    .start_timer = start_doc_timer,
                    .stop_timer = stop_doc_timer,
                    .notify = doc_frame_notify,
+                   .list_top_row = list_top_row,
                    .create_window = create_doc_frame,
                    .destroy_window = destroy_doc_frame,
                    .all_windows_closed = all_windows_closed,

@@ -48,7 +48,7 @@ void run_window_command(void*, DocWindow* window, uint32_t command_id) {
     case CommandId::SmallerText:
     case CommandId::ActualSize: change_text_size(app, command_id); return;
     default:
-        // Reload and the go-to box come with the file watcher and the top bar.
+        // The go-to box comes with the top bar.
         if (app->script_mode) script_refuse_command(&program()->script);
         return;
     }
