@@ -12,7 +12,7 @@
 #include "base/memory.h"
 #include "base/wide_text_win.h"
 #include "shell/doc_frame.h"
-#include "shell/program.h"
+#include "shell/process.h"
 
 namespace {
 
@@ -34,14 +34,14 @@ TaskDialogIndirectFunction task_dialog() {
 }
 
 HWND owner_handle(DocWindow* owner) {
-    return owner && is_open_window(&program()->app, owner) ? doc_frame_handle(owner) : nullptr;
+    return owner && is_open_window(&process()->program.app, owner) ? doc_frame_handle(owner) : nullptr;
 }
 
 TASKDIALOGCONFIG dialog_config(HWND owner, const wchar_t* content) {
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;
-    config.hInstance = program()->instance;
+    config.hInstance = process()->instance;
     config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
     config.pszWindowTitle = TITLE;
     config.pszContent = content;
@@ -53,11 +53,11 @@ wchar_t* wide_or_empty(const char* text) { return utf8_to_utf16(text, std::strle
 
 }  // namespace
 
-void write_script_line(void*, const char* key, const char* text) { script_message(&program()->script, key, text); }
+void write_script_line(void*, const char* key, const char* text) { script_message(&process()->program.script, key, text); }
 
 void show_message(void* context, DocWindow* owner, const char* key, const char* text, const char* detail) {
-    Program* state = program();
-    if (state->app.script_mode) {
+    Process* state = process();
+    if (state->program.app.script_mode) {
         write_script_line(context, key, text);
         return;
     }
@@ -74,8 +74,8 @@ void show_message(void* context, DocWindow* owner, const char* key, const char* 
 }
 
 bool ask(void*, DocWindow* owner, const char* question, const char* button) {
-    Program* state = program();
-    if (state->app.script_mode) return script_answer(&state->script, question, button);
+    Process* state = process();
+    if (state->program.app.script_mode) return script_answer(&state->program.script, question, button);
     wchar_t* content = wide_or_empty(question);
     wchar_t* label = wide_or_empty(button);
     HWND parent = owner_handle(owner);
@@ -103,7 +103,7 @@ namespace {
 DocWindow* open_chosen(DocWindow* window, const wchar_t* path) {
     char* utf8 = utf16_to_utf8(path, std::wcslen(path));
     if (!utf8) return nullptr;
-    DocWindow* shown = open_path(&program()->app, window, utf8);
+    DocWindow* shown = open_path(&process()->program.app, window, utf8);
     mem_free(utf8);
     return shown;
 }
@@ -132,7 +132,7 @@ void show_open_dialog(DocWindow* window) {
             open_chosen(window, folder);
         } else {
             // The dialog's message loop may have closed the window meanwhile.
-            DocWindow* first = is_open_window(&program()->app, window) ? window : nullptr;
+            DocWindow* first = is_open_window(&process()->program.app, window) ? window : nullptr;
             for (; *name; name += std::wcslen(name) + 1) {
                 wchar_t path[OPENED_PATH_UNITS];
                 if (std::swprintf(path, OPENED_PATH_UNITS, L"%ls\\%ls", folder, name) < 0) continue;

@@ -20,7 +20,7 @@
 #include "shell/dpi.h"
 #include "shell/panels.h"
 #include "shell/placement.h"
-#include "shell/program.h"
+#include "shell/process.h"
 #include "views/view_state.h"
 
 namespace {
@@ -35,7 +35,7 @@ ShellWindow* shell_of_handle(HWND window) {
 
 HWND create_child(ShellWindow* shell, const wchar_t* class_name, DWORD style, int id) {
     return CreateWindowExW(0, class_name, nullptr, WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, shell->window,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), program()->instance, shell->doc);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), process()->instance, shell->doc);
 }
 
 bool create_children(ShellWindow* shell) {
@@ -91,8 +91,8 @@ void remember_placement(ShellWindow* shell) {
     placement.length = sizeof placement;
     if (IsIconic(shell->window) || !GetWindowPlacement(shell->window, &placement)) return;
     RECT r = placement.rcNormalPosition;
-    if (window_rect_to_save(ScreenRect{r.left, r.top, r.right, r.bottom}, program()->app.settings.window)) {
-        save_settings_later(&program()->app);
+    if (window_rect_to_save(ScreenRect{r.left, r.top, r.right, r.bottom}, process()->program.app.settings.window)) {
+        save_settings_later(&process()->program.app);
     }
 }
 
@@ -104,7 +104,7 @@ void send_fonts(ShellWindow* shell) {
 LRESULT on_create(ShellWindow* shell) {
     shell->dpi = window_dpi(shell->window);
     shell->scale = static_cast<float>(shell->dpi) / BASE_DPI;
-    create_fonts(&shell->fonts, static_cast<int32_t>(shell->dpi), font_size_or_default(&program()->app.settings));
+    create_fonts(&shell->fonts, static_cast<int32_t>(shell->dpi), font_size_or_default(&process()->program.app.settings));
     if (!create_children(shell)) return -1;
     send_fonts(shell);
     DragAcceptFiles(shell->window, TRUE);
@@ -150,7 +150,7 @@ void on_drop_files(ShellWindow* shell, HDROP drop) {
             char* path = utf16_to_utf8(name, units);
             // An earlier open may have closed the window (a failed read does).
             DocWindow* doc = shell_of_handle(shell->window) ? shell->doc : nullptr;
-            if (path) open_path(&program()->app, doc, path);
+            if (path) open_path(&process()->program.app, doc, path);
             mem_free(path);
         }
         mem_free(name);
@@ -252,10 +252,10 @@ bool create_doc_frame(void*, DocWindow* doc) {
     auto* shell = new (memory) ShellWindow{};
     shell->doc = doc;
     doc->platform = shell;
-    WindowBounds bounds = new_window_bounds(&program()->app, doc);
+    WindowBounds bounds = new_window_bounds(&process()->program.app, doc);
     HWND window = CreateWindowExW(WS_EX_ACCEPTFILES, DOC_CLASS, PROGRAM_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                   bounds.x, bounds.y, bounds.width, bounds.height, nullptr, nullptr,
-                                  program()->instance, shell);
+                                  process()->instance, shell);
     if (!window) {
         doc->platform = nullptr;
         mem_free(shell);
@@ -271,7 +271,7 @@ bool create_doc_frame(void*, DocWindow* doc) {
 void destroy_doc_frame(void*, DocWindow* doc) {
     ShellWindow* shell = shell_of(doc);
     if (!shell) return;
-    script_window_closed(&program()->script, doc);
+    script_window_closed(&process()->program.script, doc);
     HWND window = shell->window;
     HWND children[] = {shell->top_bar,    shell->message_bar, shell->problem_bar, shell->list.window,
                        shell->split_bar, shell->inspector,   shell->status_bar,  shell->start_page};
@@ -294,7 +294,7 @@ ShellWindow* shell_of(const DocWindow* window) { return window ? static_cast<She
 
 DocWindow* find_doc_window(HWND any) {
     HWND root = any ? GetAncestor(any, GA_ROOT) : nullptr;
-    for (DocWindow* doc = program()->app.windows; doc; doc = doc->next) {
+    for (DocWindow* doc = process()->program.app.windows; doc; doc = doc->next) {
         if (doc_frame_handle(doc) == root) return doc;
     }
     return nullptr;
@@ -329,7 +329,7 @@ void layout_doc_window(ShellWindow* shell) {
 
 void rebuild_fonts(ShellWindow* shell) {
     Fonts fresh{};
-    create_fonts(&fresh, static_cast<int32_t>(shell->dpi), font_size_or_default(&program()->app.settings));
+    create_fonts(&fresh, static_cast<int32_t>(shell->dpi), font_size_or_default(&process()->program.app.settings));
     Fonts old = shell->fonts;
     shell->fonts = fresh;
     send_fonts(shell);

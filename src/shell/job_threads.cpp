@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/jobs.h"
-#include "shell/program.h"
+#include "shell/process.h"
 
 namespace {
 
@@ -35,11 +35,11 @@ void release_job_thread(void*, Job* job) {
 
 // A lost progress post costs nothing: the next one brings the news.
 void post_job_progress(void*, Job* job, uint32_t per_mille) {
-    PostMessageW(program()->message_window, MSG_JOB_PROGRESS, per_mille, reinterpret_cast<LPARAM>(job));
+    PostMessageW(process()->message_window, MSG_JOB_PROGRESS, per_mille, reinterpret_cast<LPARAM>(job));
 }
 
 void post_job_done(void*, Job* job) {
-    HWND target = program()->message_window;
+    HWND target = process()->message_window;
     while (!PostMessageW(target, MSG_JOB_DONE, 0, reinterpret_cast<LPARAM>(job)) && IsWindow(target)) {
         Sleep(DONE_RETRY_MS);
     }

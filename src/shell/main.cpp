@@ -1,6 +1,6 @@
 // The entry point of tarnwell.exe.
 #include <windows.h>
 
-#include "shell/program.h"
+#include "shell/process.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return run_program(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return run_process(instance); }

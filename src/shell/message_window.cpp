@@ -1,7 +1,7 @@
 #include "shell/message_window.h"
 
 #include "app/jobs.h"
-#include "shell/program.h"
+#include "shell/process.h"
 #include "shell/win32_host.h"
 
 namespace {

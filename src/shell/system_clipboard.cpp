@@ -7,7 +7,7 @@
 #include "base/memory.h"
 #include "base/wide_text_win.h"
 #include "core/utf16.h"
-#include "shell/program.h"
+#include "shell/process.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr DWORD OPEN_RETRY_MS = 10;
 bool open_clipboard() {
     for (int attempt = 0; attempt < OPEN_TRIES; attempt++) {
         if (attempt > 0) Sleep(OPEN_RETRY_MS);
-        if (OpenClipboard(program()->message_window)) return true;
+        if (OpenClipboard(process()->message_window)) return true;
     }
     return false;
 }

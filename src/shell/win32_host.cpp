@@ -6,7 +6,7 @@
 #include "shell/dialogs.h"
 #include "shell/doc_frame.h"
 #include "shell/job_threads.h"
-#include "shell/program.h"
+#include "shell/process.h"
 #include "shell/screenshot.h"
 #include "shell/system_clipboard.h"
 #include "shell/window_commands.h"
@@ -16,18 +16,16 @@ namespace {
 // The settings are saved at once, and the mutex let go, so that a program
 // started right after this one ends becomes the first instance.
 void all_windows_closed(void*) {
-    Program* state = program();
+    Process* state = process();
     save_settings_now();
     if (state->instance_mutex) CloseHandle(state->instance_mutex);
     state->instance_mutex = nullptr;
-    if (state->app.script_mode) {
-        end_script(&state->script, SCRIPT_EXIT_OK);
-        state->exit_code = state->script.exit_code;
-    }
-    PostQuitMessage(state->exit_code);
+    // Closing the last window ends a script still running, which then ends well.
+    if (state->program.app.script_mode) end_script(&state->program.script, SCRIPT_EXIT_OK);
+    PostQuitMessage(0);
 }
 
-void document_installed(void*, DocWindow* window) { script_document_installed(&program()->script, window); }
+void document_installed(void*, DocWindow* window) { script_document_installed(&process()->program.script, window); }
 
 uint32_t list_top_row(void*, DocWindow* window) {
     ShellWindow* shell = shell_of(window);
@@ -35,7 +33,7 @@ uint32_t list_top_row(void*, DocWindow* window) {
 }
 
 void schedule_settings_save(void*) {
-    SetTimer(program()->message_window, TIMER_SAVE_SETTINGS, SAVE_SETTINGS_DELAY_MS, nullptr);
+    SetTimer(process()->message_window, TIMER_SAVE_SETTINGS, SAVE_SETTINGS_DELAY_MS, nullptr);
 }
 
 }  // namespace
@@ -70,16 +68,16 @@ AppHost win32_host_table() {
 }
 
 void save_settings_now() {
-    Program* state = program();
+    Process* state = process();
     KillTimer(state->message_window, TIMER_SAVE_SETTINGS);
     // A file that cannot be written is not reported; the next save tries again.
-    (void)save_settings(&state->app.settings, &state->settings_path, platform_settings_io());
+    (void)save_settings(&state->program.app.settings, &state->program.settings_path, platform_settings_io());
 }
 
 void run_script_step() {
-    Program* state = program();
-    if (!state->app.script_mode) return;
-    Script* script = &state->script;
+    Process* state = process();
+    if (!state->program.app.script_mode) return;
+    Script* script = &state->program.script;
     switch (script_step(script)) {
     case ScriptPause::None: PostMessageW(state->message_window, MSG_SCRIPT_STEP, 0, 0); return;
     case ScriptPause::UntilIdle: SetTimer(state->message_window, TIMER_SCRIPT_STEP, SCRIPT_RETRY_MS, nullptr); return;

@@ -8,7 +8,7 @@
 #include "app/zoom.h"
 #include "shell/dialogs.h"
 #include "shell/doc_frame.h"
-#include "shell/program.h"
+#include "shell/process.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void exit_program(App* app) {
 }  // namespace
 
 void run_window_command(void*, DocWindow* window, uint32_t command_id) {
-    App* app = &program()->app;
+    App* app = &process()->program.app;
     switch (command_id) {
     // A modal dialog would keep running script steps and could outlive the
     // window that owns it, so scripts never see one.
@@ -49,7 +49,7 @@ void run_window_command(void*, DocWindow* window, uint32_t command_id) {
     case CommandId::ActualSize: change_text_size(app, command_id); return;
     default:
         // The go-to box comes with the top bar.
-        if (app->script_mode) script_refuse_command(&program()->script);
+        if (app->script_mode) script_refuse_command(&process()->program.script);
         return;
     }
 }

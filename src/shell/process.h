@@ -1,14 +1,12 @@
 // The Windows program's process-wide state, owned by the user-interface
-// thread: the portable App with its Settings, windows and running Jobs, the
-// hidden message window, the instance mutex, the accelerator table and, in
-// script mode, the script.
+// thread: the portable Program (the App with its Settings, windows and
+// running Jobs, and the script), the hidden message window, the instance
+// mutex and the accelerator table.
 #pragma once
 
 #include <windows.h>
 
-#include "app/app.h"
-#include "files/settings_store.h"
-#include "script/script.h"
+#include "app/program.h"
 
 // Messages of the message window ("Tarnwell.Msg"); lParam is the Job.
 constexpr UINT MSG_JOB_DONE = WM_APP + 1;
@@ -20,19 +18,16 @@ constexpr UINT_PTR TIMER_SAVE_SETTINGS = 3;
 constexpr UINT_PTR TIMER_SCRIPT_STEP = 4;
 constexpr UINT SAVE_SETTINGS_DELAY_MS = 1000;
 
-struct Program {
+struct Process {
     HINSTANCE instance;
     bool wine;  // ntdll.dll exports "wine_get_version": drawing goes through DC render targets
     HWND message_window;
     HANDLE instance_mutex;
     HACCEL accelerators;
-    App app;
-    SettingsPath settings_path;
-    Script script;
-    int exit_code;
+    Program program;
 };
 
-Program* program();
+Process* process();
 
 // The whole life of the process: start-up, the message loop, shutdown.
-int run_program(HINSTANCE instance);
+int run_process(HINSTANCE instance);

@@ -1,0 +1,127 @@
+// Start-up and shutdown of the Windows program, around the portable sequence
+// both hosts follow.
+#include "shell/process.h"
+
+#include <commctrl.h>
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cwchar>
+
+#include "app/doc_window.h"
+#include "base/memory.h"
+#include "base/wide_text_win.h"
+#include "shell/doc_frame.h"
+#include "shell/message_loop.h"
+#include "shell/message_window.h"
+#include "shell/win32_host.h"
+#include "ui/drawing.h"
+#include "ui/list.h"
+
+namespace {
+
+constexpr int EXIT_START_FAILED = 1;
+
+Process the_process;
+
+// The command line as UTF-8 arguments; an argument that cannot be converted
+// becomes empty. nullptr when memory runs out.
+char** utf8_arguments(int* count) {
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), count);
+    if (!wide) return nullptr;
+    char** arguments = mem_alloc_array<char*>(static_cast<uint64_t>(*count) + 1);
+    for (int i = 0; arguments && i < *count; i++) {
+        arguments[i] = utf16_to_utf8(wide[i], std::wcslen(wide[i]));
+        if (!arguments[i]) arguments[i] = utf16_to_utf8(L"", 0);
+    }
+    LocalFree(wide);
+    return arguments;
+}
+
+void free_arguments(char** arguments, int count) {
+    for (int i = 0; arguments && i < count; i++) mem_free(arguments[i]);
+    mem_free(arguments);
+}
+
+void init_common_controls() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+}
+
+// "settings.txt" in the folder "Tarnwell" of the roaming application-data
+// folder, which is made when missing; nullptr when it cannot be had (nothing
+// is then read or saved). A new string (mem_free).
+char* default_settings_path() {
+    wchar_t* roaming = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) return nullptr;
+    wchar_t folder[MAX_PATH];
+    bool fits = std::swprintf(folder, MAX_PATH, L"%ls\\Tarnwell", roaming) > 0;
+    CoTaskMemFree(roaming);
+    if (!fits) return nullptr;
+    CreateDirectoryW(folder, nullptr);
+    wchar_t path[MAX_PATH];
+    if (std::swprintf(path, MAX_PATH, L"%ls\\settings.txt", folder) < 0) return nullptr;
+    return utf16_to_utf8(path, std::wcslen(path));
+}
+
+bool register_classes(HINSTANCE instance) {
+    return register_message_window_class(instance) && register_doc_classes(instance) && register_list_class(instance);
+}
+
+// After begin_program: everything up to the end of the message loop. False
+// when the program ends before its loop.
+bool run_windows(Process* state) {
+    Program* program = &state->program;
+    AppHost table = win32_host_table();
+    // A script names its settings file; the default place is not even looked up.
+    char* default_path = program->line.test_script ? nullptr : default_settings_path();
+    load_program_settings(program, &table, default_path);
+    mem_free(default_path);
+    if (!init_drawing(state->wine)) {
+        MessageBoxW(nullptr, L"Direct2D and DirectWrite are not available on this computer.", L"Tarnwell",
+                    MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (!register_classes(state->instance)) return false;
+    state->message_window = create_message_window(state->instance);
+    state->accelerators = state->message_window ? create_accelerators() : nullptr;
+    if (!state->accelerators || !open_program_files(program)) return false;
+    if (program->script_started) PostMessageW(state->message_window, MSG_SCRIPT_STEP, 0, 0);
+    // A script that could not start has already closed every window.
+    if (program->app.windows) run_message_loop(state->accelerators);
+    return true;
+}
+
+}  // namespace
+
+Process* process() { return &the_process; }
+
+int run_process(HINSTANCE instance) {
+    Process* state = &the_process;
+    state->instance = instance;
+    state->wine = running_on_wine();
+    int count = 0;
+    char** arguments = utf8_arguments(&count);
+    bool needs_settings = false;
+    if (!arguments || !begin_program(&state->program, count, arguments, &needs_settings)) {
+        free_arguments(arguments, count);
+        return arguments ? state->program.exit_code : EXIT_START_FAILED;
+    }
+    // The hand-off to a running instance comes later; the mutex already marks
+    // the first instance.
+    state->instance_mutex = CreateMutexW(nullptr, TRUE, L"Local\\Tarnwell.Instance");
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    init_common_controls();
+    bool ran = run_windows(state);
+    int exit_code = end_program(&state->program);
+    if (!ran && exit_code == 0) exit_code = EXIT_START_FAILED;
+    if (state->accelerators) DestroyAcceleratorTable(state->accelerators);
+    if (state->instance_mutex) CloseHandle(state->instance_mutex);
+    if (SUCCEEDED(com)) CoUninitialize();
+    free_arguments(arguments, count);
+    return exit_code;
+}
