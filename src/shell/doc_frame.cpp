@@ -15,19 +15,16 @@
 #include "app/window_placement.h"
 #include "base/memory.h"
 #include "base/wide_text_win.h"
-#include "core/document.h"
 #include "files/settings.h"
 #include "shell/dpi.h"
 #include "shell/panels.h"
 #include "shell/placement.h"
 #include "shell/process.h"
-#include "views/view_state.h"
 
 namespace {
 
 const wchar_t DOC_CLASS[] = L"Tarnwell.Doc";
 const wchar_t PROGRAM_TITLE[] = L"Tarnwell";
-constexpr UINT PLACEMENT_DELAY_MS = 1000;
 
 ShellWindow* shell_of_handle(HWND window) {
     return reinterpret_cast<ShellWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -54,11 +51,6 @@ bool create_children(ShellWindow* shell) {
            shell->inspector && shell->status_bar && shell->start_page;
 }
 
-bool problem_bar_wanted(const DocWindow* doc) {
-    if (!doc->view || doc->problem_bar_dismissed) return false;
-    return problem_count(document(doc->view)) > 0;
-}
-
 void place(HDWP* batch, HWND child, PixelRect rect, bool shown) {
     if (!*batch) return;
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
@@ -83,17 +75,15 @@ void focus_content(ShellWindow* shell) {
     SetFocus(doc && doc->start_page ? shell->start_page : shell->list.window);
 }
 
-// Timer 5: the normal rectangle goes to Settings "window", unless the window
-// is minimised or too small to be worth restoring.
+// Timer 5: the normal rectangle goes to Settings "window".
 void remember_placement(ShellWindow* shell) {
     KillTimer(shell->window, DocTimer::Placement);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    if (IsIconic(shell->window) || !GetWindowPlacement(shell->window, &placement)) return;
+    if (!GetWindowPlacement(shell->window, &placement)) return;
     RECT r = placement.rcNormalPosition;
-    if (window_rect_to_save(ScreenRect{r.left, r.top, r.right, r.bottom}, process()->program.app.settings.window)) {
-        save_settings_later(&process()->program.app);
-    }
+    remember_window_rect(&process()->program.app, ScreenRect{r.left, r.top, r.right, r.bottom},
+                         IsIconic(shell->window) != 0);
 }
 
 // The edit controls take the GDI UI font; the list reads the fonts record.
@@ -115,7 +105,7 @@ LRESULT on_create(ShellWindow* shell) {
 
 void on_size(ShellWindow* shell, WPARAM kind) {
     layout_doc_window(shell);
-    if (kind != SIZE_MINIMIZED) SetTimer(shell->window, DocTimer::Placement, PLACEMENT_DELAY_MS, nullptr);
+    if (kind != SIZE_MINIMIZED) SetTimer(shell->window, DocTimer::Placement, DocTimer::PlacementDelayMs, nullptr);
 }
 
 // The portable half leaves first; destroy_doc_frame then lets go of the rest.
@@ -208,7 +198,7 @@ LRESULT CALLBACK doc_window_proc(HWND window, UINT message, WPARAM wparam, LPARA
     switch (message) {
     case WM_CREATE: return on_create(shell);
     case WM_SIZE: on_size(shell, wparam); return 0;
-    case WM_MOVE: SetTimer(window, DocTimer::Placement, PLACEMENT_DELAY_MS, nullptr); return 0;
+    case WM_MOVE: SetTimer(window, DocTimer::Placement, DocTimer::PlacementDelayMs, nullptr); return 0;
     case WM_SETFOCUS: focus_content(shell); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_DESTROY: on_destroy(shell); return 0;
@@ -305,16 +295,7 @@ void layout_doc_window(ShellWindow* shell) {
     if (!doc || !shell->list.window) return;
     RECT client;
     GetClientRect(shell->window, &client);
-    DocLayoutInput input{};
-    input.client_width = client.right;
-    input.client_height = client.bottom;
-    input.scale = shell->scale;
-    input.start_page = doc->start_page;
-    input.message_bar = doc->message_text[0] != 0;
-    input.problem_bar = problem_bar_wanted(doc);
-    input.inspector = doc->inspector_shown;
-    input.inspector_width = doc->inspector_width;
-    DocLayout layout = doc_window_layout(input);
+    DocLayout layout = doc_window_layout(doc_layout_input(doc, client.right, client.bottom, shell->scale));
     HDWP batch = BeginDeferWindowPos(8);
     place(&batch, shell->top_bar, layout.top_bar, true);
     place(&batch, shell->message_bar, layout.message_bar, layout.message_bar_shown);
