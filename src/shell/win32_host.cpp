@@ -41,7 +41,7 @@ void schedule_settings_save(void*) {
 // In the order of AppHost's fields.
 AppHost win32_host_table() {
     return AppHost{.context = nullptr,
-                   .platform = platform_io(),
+                   .platform = file_io(),
                    .set_clipboard_text = set_clipboard_text,
                    .get_clipboard_text = get_clipboard_text,
                    .show_message = show_message,
@@ -71,7 +71,7 @@ void save_settings_now() {
     Process* state = process();
     KillTimer(state->message_window, TIMER_SAVE_SETTINGS);
     // A file that cannot be written is not reported; the next save tries again.
-    (void)save_settings(&state->program.app.settings, &state->program.settings_path, platform_settings_io());
+    (void)save_settings(&state->program.app.settings, &state->program.settings_path, file_io());
 }
 
 void run_script_step() {
