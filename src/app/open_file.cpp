@@ -42,14 +42,6 @@ const char NOT_ENOUGH_MEMORY[] = "there is not enough memory";
     return true;
 }
 
-const char* file_name_of(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; p++) {
-        if (*p == '/' || *p == '\\') name = p + 1;
-    }
-    return name;
-}
-
 bool ends_with_without_case(const char* text, const char* suffix) {
     size_t length = std::strlen(text), suffix_length = std::strlen(suffix);
     if (length < suffix_length) return false;
@@ -106,6 +98,14 @@ uint64_t copy_formatted(const char* text, int length, uint64_t capacity, char* b
 }
 
 }  // namespace
+
+const char* file_name_of(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p++) {
+        if (*p == '/' || *p == '\\') name = p + 1;
+    }
+    return name;
+}
 
 bool is_json_lines_path(const char* path) {
     return ends_with_without_case(path, ".jsonl") || ends_with_without_case(path, ".ndjson");

@@ -13,6 +13,9 @@ struct DocWindow;
 // Paths longer than this many UTF-16 units are cut.
 constexpr uint32_t OPEN_PATH_UNITS = 1039;
 
+// The part of a path after its last "\\" or "/"; the whole path without one.
+const char* file_name_of(const char* path);
+
 // Opens a UTF-8 path in `window` when that shows the start page and has no
 // open Job, else in the first such window, else in a new one. A window that
 // already shows the path (compared without case) is brought forward instead.

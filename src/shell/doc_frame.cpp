@@ -270,6 +270,8 @@ void destroy_doc_frame(void*, DocWindow* doc) {
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     if (!shell->destroying) DestroyWindow(window);
+    release_slot(&shell->start_slot);
+    for (RenderSlot& slot : shell->bar_slots) release_slot(&slot);
     release_fonts(&shell->fonts);
     doc->platform = nullptr;
     mem_free(shell);

@@ -27,6 +27,10 @@ struct ShellWindow {
     uint32_t dpi;
     float scale;  // dpi / 96
     Fonts fonts;  // the list points at them
+    RenderSlot start_slot;
+    RenderSlot bar_slots[3];  // message bar, problem bar, status bar
+    uint32_t start_hover;     // StartItem under the mouse
+    uint32_t problem_hover;   // ProblemBarPart under the mouse
     uint8_t destroying;  // the window is on its way out (WM_DESTROY has come)
 };
 
