@@ -213,6 +213,35 @@ step_e2e_wine() {
     run_e2e_cases e2e-wine 1 scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe
 }
 
+# Screenshots checked by pixels: tests/screens/NAME.script run by tarnwell.exe
+# under Wine with NAME.settings (when there is one) as its settings file; then
+# screen-check (built by step_native) tests NAME.pixels against the
+# screenshots under build/screens.
+step_screens() {
+    if [[ ! -f $BIN/tarnwell.exe || ! -x $BIN/screen-check ]]; then
+        record screens 0 1 "tarnwell.exe or screen-check was not built"
+        return 0
+    fi
+    local out=build/tmp/screens passed=0 failed=0 script name status
+    rm -rf "$out"
+    mkdir -p "$out"
+    for script in tests/screens/*.script; do
+        name=$(basename "$script" .script)
+        if [[ -f tests/screens/$name.settings ]]; then cp "tests/screens/$name.settings" "$out/$name.settings"; fi
+        status=0
+        scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe --test-script "$script" \
+            --settings "$out/$name.settings" --test-out "$out/$name.out" >"$out/$name.log" 2>&1 || status=$?
+        if ((status == 0)) && "$BIN/screen-check" "tests/screens/$name.pixels" build/screens >>"$out/$name.log"; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+            echo "--- screens $name: exit status $status; the log:" >&2
+            tail -n 20 "$out/$name.log" >&2
+        fi
+    done
+    record screens "$passed" "$failed"
+}
+
 # Each target runs for FUZZ_SECONDS, JOBS at a time, on its own corpus under
 # build/fuzz-corpus (seeded from tests/fuzz/corpus/NAME when that exists).
 # Crashing inputs land in build/fuzz-artifacts.
@@ -270,7 +299,7 @@ collect_fuzz() {
     fi
 }
 
-STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_fuzz)
+STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_screens step_fuzz)
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1
