@@ -15,6 +15,8 @@
 
 struct DocWindow;
 struct Job;
+struct Menu;
+struct MenuItem;
 
 // What changed in a window, for the host to repaint or act on; OR-ed together.
 namespace Notice {
@@ -124,4 +126,10 @@ struct AppHost {
     void (*raise_window)(void* context, DocWindow* window);
     bool (*capture_window)(void* context, DocWindow* window, const char* name);
     void (*resize_window)(void* context, DocWindow* window, uint32_t width, uint32_t height);
+
+    // Script mode's "dump menu" in a host with real menus: makes its menu from
+    // `menu`, reads every item back from that, and hands each to `line` in
+    // order, so that the dump shows what the system holds. False when the
+    // menu could not be made. May be absent: the dump then writes the model.
+    bool (*dump_menu)(void* context, const Menu* menu, void (*line)(void* sink, const MenuItem* item), void* sink);
 };

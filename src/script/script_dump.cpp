@@ -135,19 +135,29 @@ void dump_windows(Script* script) {
     }
 }
 
-// The main menu as the window would show it now. False when memory runs out.
+void dump_menu_line(void* sink, const MenuItem* item) {
+    char line[RECENT_LABEL_SIZE + 64];
+    format_menu_line(item, line, sizeof line);
+    put(static_cast<Script*>(sink), line);
+}
+
+// The main menu as the window would show it now, read back from the host's
+// own menu when it has one. False when memory runs out or the host's menu
+// cannot be made.
 bool dump_menu(Script* script, const DocWindow* window) {
     if (!window) return true;
     Menu* menu = mem_alloc_array<Menu>(1);
     if (!menu) return false;
     build_main_menu(window, menu);
-    char line[RECENT_LABEL_SIZE + 64];
-    for (uint32_t i = 0; i < menu->count; i++) {
-        format_menu_line(&menu->items[i], line, sizeof line);
-        put(script, line);
+    const AppHost& host = script->app->host;
+    bool made = true;
+    if (host.dump_menu) {
+        made = host.dump_menu(host.context, menu, dump_menu_line, script);
+    } else {
+        for (uint32_t i = 0; i < menu->count; i++) dump_menu_line(script, &menu->items[i]);
     }
     mem_free(menu);
-    return true;
+    return made;
 }
 
 void dump_reloads(Script* script, const DocWindow* window) {

@@ -17,6 +17,7 @@
 #include "base/wide_text_win.h"
 #include "files/settings.h"
 #include "shell/dpi.h"
+#include "shell/menus.h"
 #include "shell/panels.h"
 #include "shell/placement.h"
 #include "shell/process.h"
@@ -35,6 +36,10 @@ HWND create_child(ShellWindow* shell, const wchar_t* class_name, DWORD style, in
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), process()->instance, shell->doc);
 }
 
+void list_menu(ListControl* list, POINT screen) {
+    if (list->doc) show_list_menu(list->doc, screen.x, screen.y);
+}
+
 bool create_children(ShellWindow* shell) {
     shell->top_bar = create_child(shell, TOP_BAR_CLASS, WS_VISIBLE, 0);
     shell->message_bar = create_child(shell, BAR_CLASS, 0, MESSAGE_BAR_ID);
@@ -42,6 +47,7 @@ bool create_children(ShellWindow* shell) {
     shell->list.doc = shell->doc;
     shell->list.fonts = &shell->fonts;
     shell->list.scale = shell->scale;
+    shell->list.context_menu = list_menu;
     if (!create_list(&shell->list, shell->window, 0)) return false;
     shell->split_bar = create_child(shell, SPLIT_CLASS, 0, 0);
     shell->inspector = create_child(shell, L"EDIT", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0);

@@ -6,6 +6,7 @@
 #include "shell/dialogs.h"
 #include "shell/doc_frame.h"
 #include "shell/job_threads.h"
+#include "shell/menus.h"
 #include "shell/process.h"
 #include "shell/screenshot.h"
 #include "shell/system_clipboard.h"
@@ -64,7 +65,8 @@ AppHost win32_host_table() {
                    .schedule_settings_save = schedule_settings_save,
                    .raise_window = raise_window,
                    .capture_window = screenshot_window,
-                   .resize_window = resize_window};
+                   .resize_window = resize_window,
+                   .dump_menu = dump_real_menu};
 }
 
 void save_settings_now() {
