@@ -21,6 +21,7 @@
 #include "shell/panels.h"
 #include "shell/placement.h"
 #include "shell/process.h"
+#include "shell/theme.h"
 
 namespace {
 
@@ -103,6 +104,9 @@ LRESULT on_create(ShellWindow* shell) {
     create_fonts(&shell->fonts, static_cast<int32_t>(shell->dpi), font_size_or_default(&process()->program.app.settings));
     if (!create_children(shell)) return -1;
     send_fonts(shell);
+    apply_title_bar(shell->window);
+    apply_control_theme(shell->list.window);
+    apply_control_theme(shell->inspector);
     DragAcceptFiles(shell->window, TRUE);
     apply_title(shell);
     layout_doc_window(shell);
@@ -217,6 +221,7 @@ LRESULT CALLBACK doc_window_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_CTLCOLORSTATIC: return on_ctl_color(reinterpret_cast<HDC>(wparam));
     case WM_DROPFILES: on_drop_files(shell, reinterpret_cast<HDROP>(wparam)); return 0;
     case WM_DPICHANGED: on_dpi_changed(shell, wparam, reinterpret_cast<const RECT*>(lparam)); return 0;
+    case WM_SETTINGCHANGE: on_setting_change(reinterpret_cast<const wchar_t*>(lparam)); break;
     case WM_APPCOMMAND:
         if (on_app_command(shell, lparam)) return TRUE;
         break;

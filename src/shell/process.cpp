@@ -16,6 +16,7 @@
 #include "shell/doc_frame.h"
 #include "shell/message_loop.h"
 #include "shell/message_window.h"
+#include "shell/theme.h"
 #include "shell/win32_host.h"
 #include "ui/drawing.h"
 #include "ui/list.h"
@@ -81,6 +82,7 @@ bool run_windows(Process* state) {
     char* default_path = program->line.test_script ? nullptr : default_settings_path();
     load_program_settings(program, &table, default_path);
     mem_free(default_path);
+    init_theme(state->wine, program->app.settings.theme);
     if (!init_drawing(state->wine)) {
         MessageBoxW(nullptr, L"Direct2D and DirectWrite are not available on this computer.", L"Tarnwell",
                     MB_OK | MB_ICONERROR);
