@@ -155,21 +155,15 @@ void paint_problem_bar(const BarPaint& bar) {
 
 void paint_bar(ShellWindow* shell, HWND window, int id) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
     RenderSlot* slot = slot_of(shell, id);
-    if (!begin_paint(slot, window, dc)) {
-        if (HBRUSH background = palette_brush(Colour::BarBackground)) FillRect(dc, &paint.rcPaint, background);
-        EndPaint(window, &paint);
-        return;
-    }
+    if (!begin_window_paint(slot, window, &paint, Colour::BarBackground)) return;
     RECT client{};
     GetClientRect(window, &client);
     BarPaint bar = {shell, slot, shell->scale, static_cast<float>(client.right), static_cast<float>(client.bottom)};
     if (id == STATUS_BAR_ID) paint_status_bar(bar);
     else if (id == PROBLEM_BAR_ID) paint_problem_bar(bar);
     else paint_message_bar(bar);
-    end_paint(slot, window);
-    EndPaint(window, &paint);
+    end_window_paint(slot, window, &paint);
 }
 
 uint32_t problem_part_at(const ShellWindow* shell, LPARAM lparam) {

@@ -81,12 +81,7 @@ void paint_recent_row(ShellWindow* shell, const StartPageLayout& layout, uint32_
 
 void paint_start_page(ShellWindow* shell) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(shell->start_page, &paint);
-    if (!begin_paint(&shell->start_slot, shell->start_page, dc)) {
-        if (HBRUSH background = palette_brush(Colour::ViewBackground)) FillRect(dc, &paint.rcPaint, background);
-        EndPaint(shell->start_page, &paint);
-        return;
-    }
+    if (!begin_window_paint(&shell->start_slot, shell->start_page, &paint, Colour::ViewBackground)) return;
     RenderSlot* slot = &shell->start_slot;
     const float s = shell->scale;
     clear(slot, Colour::ViewBackground);
@@ -104,8 +99,7 @@ void paint_start_page(ShellWindow* shell) {
                       layout.recent_heading_top, layout.list_width, 22 * s, Colour::FaintText, Align::Left);
         for (uint32_t i = 0; i < layout.recent_count; i++) paint_recent_row(shell, layout, i, settings_of(shell).recent[i]);
     }
-    end_paint(slot, shell->start_page);
-    EndPaint(shell->start_page, &paint);
+    end_window_paint(slot, shell->start_page, &paint);
 }
 
 uint32_t item_at(const ShellWindow* shell, LPARAM lparam) {

@@ -66,6 +66,12 @@ ID2D1RenderTarget* begin_paint(RenderSlot* slot, HWND window, HDC paint_dc);
 // window, so that the next paint starts on a new target.
 void end_paint(RenderSlot* slot, HWND window);
 void release_slot(RenderSlot* slot);
+// A window's WM_PAINT around begin_paint and end_paint. Without a target the
+// update region is filled with the `background` colour and the paint ended,
+// so that it neither repeats without end nor leaves garbage: nullptr, and
+// nothing more to do. Otherwise the caller draws, then calls end_window_paint.
+ID2D1RenderTarget* begin_window_paint(RenderSlot* slot, HWND window, PAINTSTRUCT* paint, uint32_t background);
+void end_window_paint(RenderSlot* slot, HWND window, const PAINTSTRUCT* paint);
 // Test hook: the next end_paint reports a lost device once.
 void inject_device_loss();
 

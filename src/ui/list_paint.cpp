@@ -121,14 +121,7 @@ void paint_tree(ListControl* list, const ViewState* view, const PaintArea& area)
 
 void paint_list(ListControl* list) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(list->window, &paint);
-    if (!begin_paint(&list->slot, list->window, dc)) {
-        // Validated and filled, so that a missing target neither repaints
-        // without end nor leaves garbage on the screen.
-        if (HBRUSH background = palette_brush(Colour::ViewBackground)) FillRect(dc, &paint.rcPaint, background);
-        EndPaint(list->window, &paint);
-        return;
-    }
+    if (!begin_window_paint(&list->slot, list->window, &paint, Colour::ViewBackground)) return;
     clear(&list->slot, Colour::ViewBackground);
     const ViewState* view = list->doc ? list->doc->view : nullptr;
     const Fonts* fonts = list->fonts;
@@ -143,6 +136,5 @@ void paint_list(ListControl* list) {
         else
             paint_tree(list, view, area);
     }
-    end_paint(&list->slot, list->window);
-    EndPaint(list->window, &paint);
+    end_window_paint(&list->slot, list->window, &paint);
 }

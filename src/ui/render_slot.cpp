@@ -88,6 +88,19 @@ void end_paint(RenderSlot* slot, HWND window) {
     }
 }
 
+ID2D1RenderTarget* begin_window_paint(RenderSlot* slot, HWND window, PAINTSTRUCT* paint, uint32_t background) {
+    HDC dc = BeginPaint(window, paint);
+    if (ID2D1RenderTarget* target = begin_paint(slot, window, dc)) return target;
+    if (HBRUSH brush = palette_brush(background)) FillRect(dc, &paint->rcPaint, brush);
+    EndPaint(window, paint);
+    return nullptr;
+}
+
+void end_window_paint(RenderSlot* slot, HWND window, const PAINTSTRUCT* paint) {
+    end_paint(slot, window);
+    EndPaint(window, paint);
+}
+
 void release_slot(RenderSlot* slot) {
     for (ID2D1SolidColorBrush*& brush : slot->brushes) release_com(brush);
     release_com(slot->target);
