@@ -228,9 +228,11 @@ step_screens() {
     for script in tests/screens/*.script; do
         name=$(basename "$script" .script)
         if [[ -f tests/screens/$name.settings ]]; then cp "tests/screens/$name.settings" "$out/$name.settings"; fi
+        local -a args=()
+        if [[ -f tests/screens/$name.args ]]; then read -r -a args <"tests/screens/$name.args"; fi
         status=0
         scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe --test-script "$script" \
-            --settings "$out/$name.settings" --test-out "$out/$name.out" >"$out/$name.log" 2>&1 || status=$?
+            --settings "$out/$name.settings" --test-out "$out/$name.out" "${args[@]}" >"$out/$name.log" 2>&1 || status=$?
         if ((status == 0)) && "$BIN/screen-check" "tests/screens/$name.pixels" build/screens >>"$out/$name.log"; then
             passed=$((passed + 1))
         else
