@@ -59,6 +59,7 @@ constexpr uint32_t ProgressDelayMs = 150;
 constexpr uint32_t FlashDelayMs = 2000;
 constexpr uint32_t SearchDebounceDelayMs = 250;
 constexpr uint32_t PlacementDelayMs = 1000;  // after the last move or size change
+constexpr uint32_t FileChangedDelayMs = 120;  // after a change notice, unless more follow
 }  // namespace DocTimer
 
 struct AppHost {

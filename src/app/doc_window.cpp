@@ -135,7 +135,10 @@ void doc_window_timer(DocWindow* window, uint32_t timer_id) {
         notify_window(window, Notice::StatusBar);
         return;
     case DocTimer::SearchDebounce: run_search_now(window); return;
-    case DocTimer::FileChanged: check_file_changed(window); return;
+    case DocTimer::FileChanged:
+        window->change_burst.pending = 0;
+        check_file_changed(window);
+        return;
     default: return;
     }
 }

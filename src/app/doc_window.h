@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "app/file_watch.h"
 #include "files/file_io.h"
 #include "search/matcher.h"
 
@@ -60,6 +61,7 @@ struct DocWindow {
     uint8_t file_missing;        // the last check or reload found no readable file
     uint8_t reload_again;        // a change arrived while a reload was pending
     uint32_t reload_count;       // successful reloads
+    ChangeBurst change_burst;    // change notices waiting for timer 7
     char flash_text[FLASH_TEXT_SIZE];  // shown in the status bar for two seconds
     char message_text[MESSAGE_TEXT_SIZE];  // the message bar under the top bar
     uint8_t message_is_error;

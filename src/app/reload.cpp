@@ -83,6 +83,12 @@ bool same_identity(const FileIdentity& a, const FileIdentity& b) {
            a.size_high == b.size_high && a.size_low == b.size_low && a.last_write_time == b.last_write_time;
 }
 
+void file_change_notice(DocWindow* window, uint64_t now_ms) {
+    if (!window->path || !change_notice(&window->change_burst, now_ms)) return;
+    const AppHost& host = host_of(window);
+    host.start_timer(host.context, window, DocTimer::FileChanged, DocTimer::FileChangedDelayMs);
+}
+
 void check_file_changed(DocWindow* window) {
     if (!window->view || !window->path) return;
     if (window->reload_job) {

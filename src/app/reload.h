@@ -22,6 +22,10 @@ extern const char FILE_MISSING_TEXT[];
 // time all agree.
 bool same_identity(const FileIdentity& a, const FileIdentity& b);
 
+// A change notice from the window's watcher at `now_ms` (a monotonic clock):
+// with a file shown, (re)starts timer 7 as the burst rule of ChangeBurst says.
+void file_change_notice(DocWindow* window, uint64_t now_ms);
+
 // On a change notice (timer 7): with a Document shown from a file, reloads
 // when the file's identity changed; a file that cannot be opened is marked
 // missing instead. While a reload is pending it only asks for another check.

@@ -53,8 +53,8 @@ DocLayout doc_window_layout(const DocLayoutInput& input) {
 
 DocLayoutInput doc_layout_input(const DocWindow* window, int32_t client_width, int32_t client_height, float scale) {
     const bool message = window->message_text[0] || window->goto_message[0];
-    const bool problems =
-        window->view && !window->problem_bar_dismissed && problem_count(document(window->view)) > 0;
+    const bool problems = window->view && !window->problem_bar_dismissed &&
+                          (window->file_missing || problem_count(document(window->view)) > 0);
     return {client_width,     client_height, scale, window->start_page, message, problems, window->inspector_shown,
             window->inspector_width};
 }

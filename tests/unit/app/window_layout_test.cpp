@@ -66,7 +66,11 @@ TEST(WindowLayout, BarsShowWhatTheWindowHolds) {
     EXPECT_EQ(input.problem_bar, 0);
     EXPECT_EQ(input.message_bar, 1);
     TestHost clean;
-    EXPECT_EQ(doc_layout_input(clean.open_text("[1]"), 800, 600, 1.0f).problem_bar, 0);
+    DocWindow* clean_window = clean.open_text("[1]");
+    EXPECT_EQ(doc_layout_input(clean_window, 800, 600, 1.0f).problem_bar, 0);
+    // A file that has gone away shows the bar even for a Document without problems.
+    clean_window->file_missing = 1;
+    EXPECT_EQ(doc_layout_input(clean_window, 800, 600, 1.0f).problem_bar, 1);
 }
 
 }  // namespace
