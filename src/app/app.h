@@ -16,6 +16,7 @@ struct App {
     DocWindow* windows;       // newest first
     Job* running_jobs;        // started and not yet handled, newest first
     uint32_t clipboard_count;  // clipboard documents shown so far, for "Clipboard %d"
+    uint8_t quitting;          // the last window has closed: the program is ending
 };
 
 // Zeroes the App, takes the host and sets the default settings.

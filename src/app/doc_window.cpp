@@ -75,7 +75,10 @@ void close_doc_window(DocWindow* window) {
     window->text_view_job = nullptr;
     app->host.destroy_window(app->host.context, window);
     free_window(window);
-    if (!app->windows) app->host.all_windows_closed(app->host.context);
+    if (!app->windows) {
+        app->quitting = 1;
+        app->host.all_windows_closed(app->host.context);
+    }
 }
 
 void notify_window(DocWindow* window, uint32_t notices) {
