@@ -53,6 +53,13 @@ bool saved_window_rect(const int32_t saved[4], const ScreenRect* monitors, uint3
     return false;
 }
 
+ScreenRect normal_rect_on_screen(const ScreenRect& normal, const ScreenRect& monitor, const ScreenRect& work_area) {
+    const int64_t dx = int64_t{work_area.left} - monitor.left;
+    const int64_t dy = int64_t{work_area.top} - monitor.top;
+    return {clamp_to_i32(normal.left + dx), clamp_to_i32(normal.top + dy), clamp_to_i32(normal.right + dx),
+            clamp_to_i32(normal.bottom + dy)};
+}
+
 void remember_window_rect(App* app, const ScreenRect& normal, bool minimised) {
     if (minimised || !window_rect_to_save(normal, app->settings.window)) return;
     save_settings_later(app);

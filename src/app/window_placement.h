@@ -30,6 +30,12 @@ PixelRect cascade_window_rect(const ScreenRect& newest, const ScreenRect& work_a
 [[nodiscard]] bool saved_window_rect(const int32_t saved[4], const ScreenRect* monitors, uint32_t monitor_count,
                                      PixelRect* rect);
 
+// A window's normal rectangle as the system keeps it, in coordinates of the
+// work area of its monitor, brought to screen coordinates: shifted by the
+// room the taskbar takes on the left or top, or it would creep by that much
+// at each start.
+ScreenRect normal_rect_on_screen(const ScreenRect& normal, const ScreenRect& monitor, const ScreenRect& work_area);
+
 struct App;
 // When a window has stopped moving: its normal rectangle goes to the
 // settings and a save is scheduled, unless the window is minimised or the

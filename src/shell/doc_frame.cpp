@@ -11,6 +11,7 @@
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/open_file.h"
+#include "app/reload.h"
 #include "app/window_layout.h"
 #include "app/window_placement.h"
 #include "base/memory.h"
@@ -22,6 +23,7 @@
 #include "shell/placement.h"
 #include "shell/process.h"
 #include "shell/theme.h"
+#include "shell/watcher.h"
 
 namespace {
 
@@ -89,8 +91,15 @@ void remember_placement(ShellWindow* shell) {
     placement.length = sizeof placement;
     if (!GetWindowPlacement(shell->window, &placement)) return;
     RECT r = placement.rcNormalPosition;
-    remember_window_rect(&process()->program.app, ScreenRect{r.left, r.top, r.right, r.bottom},
-                         IsIconic(shell->window) != 0);
+    ScreenRect normal{r.left, r.top, r.right, r.bottom};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(shell->window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& m = monitor.rcMonitor;
+        const RECT& w = monitor.rcWork;
+        normal = normal_rect_on_screen(normal, {m.left, m.top, m.right, m.bottom}, {w.left, w.top, w.right, w.bottom});
+    }
+    remember_window_rect(&process()->program.app, normal, IsIconic(shell->window) != 0);
 }
 
 // The edit controls take the GDI UI font; the list reads the fonts record.
@@ -225,6 +234,7 @@ LRESULT CALLBACK doc_window_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_APPCOMMAND:
         if (on_app_command(shell, lparam)) return TRUE;
         break;
+    case MSG_FILE_CHANGED: file_change_notice(shell->doc, GetTickCount64()); return 0;
     default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -273,6 +283,8 @@ void destroy_doc_frame(void*, DocWindow* doc) {
     ShellWindow* shell = shell_of(doc);
     if (!shell) return;
     script_window_closed(&process()->program.script, doc);
+    stop_watching(shell->watcher);
+    shell->watcher = nullptr;
     HWND window = shell->window;
     HWND children[] = {shell->top_bar,    shell->message_bar, shell->problem_bar, shell->list.window,
                        shell->split_bar, shell->inspector,   shell->status_bar,  shell->start_page};
@@ -301,6 +313,13 @@ DocWindow* find_doc_window(HWND any) {
         if (doc_frame_handle(doc) == root) return doc;
     }
     return nullptr;
+}
+
+void watch_shown_file(DocWindow* window) {
+    ShellWindow* shell = shell_of(window);
+    if (!shell || !window->path || shell->watcher) return;
+    shell->watcher = start_watching(shell->window, window->path);
+    if (shell->watcher) PostMessageW(shell->window, MSG_FILE_CHANGED, 0, 0);
 }
 
 void layout_doc_window(ShellWindow* shell) {

@@ -11,6 +11,7 @@
 #include "ui/list.h"
 
 struct DocWindow;
+struct FileWatcher;
 
 // Hangs off DocWindow::platform.
 struct ShellWindow {
@@ -31,6 +32,7 @@ struct ShellWindow {
     RenderSlot bar_slots[3];  // message bar, problem bar, status bar
     uint32_t start_hover;     // StartItem under the mouse
     uint32_t problem_hover;   // ProblemBarPart under the mouse
+    FileWatcher* watcher;     // while the window shows a file
     uint8_t destroying;  // the window is on its way out (WM_DESTROY has come)
 };
 
@@ -56,6 +58,11 @@ void doc_frame_notify(void* context, DocWindow* window, uint32_t notices);
 // The host's timers of a DocWindow.
 void start_doc_timer(void* context, DocWindow* window, uint32_t id, uint32_t milliseconds);
 void stop_doc_timer(void* context, DocWindow* window, uint32_t id);
+
+// After a Document was installed: a window that shows a file and has no
+// watcher yet starts one, and checks the file once, which may have changed
+// while it was being read.
+void watch_shown_file(DocWindow* window);
 
 void layout_doc_window(ShellWindow* shell);
 // Builds the fonts for the window's DPI and the text size in effect, hands

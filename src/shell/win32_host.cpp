@@ -26,7 +26,10 @@ void all_windows_closed(void*) {
     PostQuitMessage(0);
 }
 
-void document_installed(void*, DocWindow* window) { script_document_installed(&process()->program.script, window); }
+void document_installed(void*, DocWindow* window) {
+    script_document_installed(&process()->program.script, window);
+    watch_shown_file(window);
+}
 
 uint32_t list_top_row(void*, DocWindow* window) {
     ShellWindow* shell = shell_of(window);

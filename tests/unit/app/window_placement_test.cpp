@@ -59,4 +59,15 @@ TEST(WindowPlacement, OnlyANormalWindowOverNinetyNinePixelsIsRemembered) {
     EXPECT_EQ(saved[2], 100);
 }
 
+TEST(WindowPlacement, TheNormalRectangleComesBackInScreenCoordinates) {
+    // A taskbar 48 pixels wide on the left of the second monitor.
+    const ScreenRect monitor{1920, 0, 3840, 1080}, work{1968, 0, 3840, 1080};
+    ScreenRect rect = normal_rect_on_screen({100, 50, 900, 650}, monitor, work);
+    EXPECT_EQ(rect.left, 148);
+    EXPECT_EQ(rect.right, 948);
+    EXPECT_EQ(rect.top, 50);
+    rect = normal_rect_on_screen({INT32_MAX - 10, 0, INT32_MAX, 10}, monitor, work);
+    EXPECT_EQ(rect.right, INT32_MAX);
+}
+
 }  // namespace
