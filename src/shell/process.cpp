@@ -11,6 +11,8 @@
 #include <cwchar>
 
 #include "app/doc_window.h"
+#include "app/handoff.h"
+#include "app/instance.h"
 #include "base/memory.h"
 #include "base/wide_text_win.h"
 #include "shell/doc_frame.h"
@@ -24,6 +26,7 @@
 namespace {
 
 constexpr int EXIT_START_FAILED = 1;
+constexpr UINT HANDOFF_TIMEOUT_MS = 10000;
 
 Process the_process;
 
@@ -67,6 +70,39 @@ char* default_settings_path() {
     wchar_t path[MAX_PATH];
     if (std::swprintf(path, MAX_PATH, L"%ls\\settings.txt", folder) < 0) return nullptr;
     return utf16_to_utf8(path, std::wcslen(path));
+}
+
+// Hands the files to the instance that runs already. True when it took them:
+// this process then ends; otherwise it opens them itself.
+bool hand_off(const CommandLine& line) {
+    HWND target = find_running_message_window();
+    uint8_t* data = nullptr;
+    uint32_t size = 0;
+    if (!target || !build_handoff_for_files(file_io(), line.files, line.file_count, &data, &size)) return false;
+    DWORD target_process = 0;
+    GetWindowThreadProcessId(target, &target_process);
+    // The files' windows come to the front only when the running instance may take the foreground.
+    AllowSetForegroundWindow(target_process);
+    COPYDATASTRUCT block{HANDOFF_MAGIC, size, size ? data : nullptr};
+    DWORD_PTR reply = HANDOFF_REFUSED;
+    LRESULT sent = SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&block), SMTO_ABORTIFHUNG,
+                                       HANDOFF_TIMEOUT_MS, &reply);
+    mem_free(data);
+    return sent != 0 && reply == HANDOFF_HANDLED;
+}
+
+// Takes the instance mutex; when another instance holds it, hands the files
+// over. True when that instance took them and this process is to end. A
+// process whose hand-off failed runs on without the mutex.
+bool handed_to_running_instance(Process* state) {
+    state->instance_mutex = CreateMutexW(nullptr, TRUE, L"Local\\Tarnwell.Instance");
+    bool running_already = state->instance_mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    // A script drives its own instance, whatever else runs.
+    if (!running_already || state->program.line.test_script) return false;
+    bool handed = hand_off(state->program.line);
+    CloseHandle(state->instance_mutex);
+    state->instance_mutex = nullptr;
+    return handed;
 }
 
 bool register_classes(HINSTANCE instance) {
@@ -113,9 +149,11 @@ int run_process(HINSTANCE instance) {
         free_arguments(arguments, count);
         return arguments ? state->program.exit_code : EXIT_START_FAILED;
     }
-    // The hand-off to a running instance comes later; the mutex already marks
-    // the first instance.
-    state->instance_mutex = CreateMutexW(nullptr, TRUE, L"Local\\Tarnwell.Instance");
+    if (handed_to_running_instance(state)) {
+        mem_free(state->program.files);
+        free_arguments(arguments, count);
+        return 0;
+    }
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     init_common_controls();
     bool ran = run_windows(state);
