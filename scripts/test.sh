@@ -162,24 +162,33 @@ expand_root() {
     fi
 }
 
-# run_e2e_cases LABEL WINDOWS_PATHS PROGRAM...: runs every case with PROGRAM
-# and records LABEL.
+# run_e2e_cases LABEL WINDOWS_PATHS CASES PROGRAM...: runs every case of the
+# folder CASES with PROGRAM and records LABEL. When PROGRAM is wine-run.sh, a
+# case may come with NAME.alongside: a bash script that runs next to the
+# program (wine-run.sh --alongside) with the case's output file as its
+# argument, to change files under the program or start a second one; and
+# NAME.pixels, checked by screen-check against the case's screenshots.
 run_e2e_cases() {
-    local label=$1 windows_paths=$2 out=build/tmp/$1 start=$SECONDS
-    shift 2
+    local label=$1 windows_paths=$2 cases=$3 out=build/tmp/$1 start=$SECONDS
+    shift 3
     rm -rf "$out" "$E2E_INPUTS"
     mkdir -p "$out" "$E2E_INPUTS" "$TARNWELL_LOGS"
-    { printf '{"big": "'; head -c 270000000 /dev/zero | tr '\0' a; printf '"}\n'; } >"$E2E_INPUTS/big.json"
+    if grep -qs big.json "$cases"/*.script; then
+        { printf '{"big": "'; head -c 270000000 /dev/zero | tr '\0' a; printf '"}\n'; } >"$E2E_INPUTS/big.json"
+    fi
     local passed=0 failed=0 script name expected status want
     local -a reruns=()
-    for script in tests/e2e/*.script; do
+    for script in "$cases"/*.script; do
         name=$(basename "$script" .script)
-        expected=tests/e2e/$name.expected
-        local -a args=()
-        if [[ -f tests/e2e/$name.args ]]; then read -r -a args <"tests/e2e/$name.args"; fi
-        if [[ -f tests/e2e/$name.settings ]]; then cp "tests/e2e/$name.settings" "$out/$name.settings"; fi
+        expected=$cases/$name.expected
+        local -a args=() program=("$@")
+        if [[ -f $cases/$name.args ]]; then read -r -a args <"$cases/$name.args"; fi
+        if [[ -f $cases/$name.settings ]]; then cp "$cases/$name.settings" "$out/$name.settings"; fi
+        if [[ -f $cases/$name.alongside ]]; then
+            program=("$1" --alongside "bash $cases/$name.alongside $out/$name.out" "${@:2}")
+        fi
         status=0
-        "$@" --test-script "$script" --settings "$out/$name.settings" --test-out "$out/$name.out" \
+        "${program[@]}" --test-script "$script" --settings "$out/$name.settings" --test-out "$out/$name.out" \
             "${args[@]}" >"$out/$name.log" 2>&1 || status=$?
         # Wine itself now and then dies of a signal in its own libraries (a
         # glibc "double free" at process exit, seen once in many runs); such a
@@ -187,15 +196,16 @@ run_e2e_cases() {
         # runs natively under the sanitizers, which would show a fault of ours.
         if ((windows_paths && status >= 128 && status != 137)); then
             reruns+=("$name")
-            if [[ -f tests/e2e/$name.settings ]]; then cp "tests/e2e/$name.settings" "$out/$name.settings"; else rm -f "$out/$name.settings"; fi
+            if [[ -f $cases/$name.settings ]]; then cp "$cases/$name.settings" "$out/$name.settings"; else rm -f "$out/$name.settings"; fi
             status=0
-            "$@" --test-script "$script" --settings "$out/$name.settings" --test-out "$out/$name.out" \
+            "${program[@]}" --test-script "$script" --settings "$out/$name.settings" --test-out "$out/$name.out" \
                 "${args[@]}" >>"$out/$name.log" 2>&1 || status=$?
         fi
         want=0
         if grep -q '^script-error=' "$expected"; then want=2; fi
         expand_root "$windows_paths" "$expected" >"$out/$name.expected"
-        if ((status == want)) && cmp -s "$out/$name.expected" "$out/$name.out"; then
+        if ((status == want)) && cmp -s "$out/$name.expected" "$out/$name.out" &&
+            { [[ ! -f $cases/$name.pixels ]] || "$BIN/screen-check" "$cases/$name.pixels" build/screens >>"$out/$name.log"; }; then
             passed=$((passed + 1))
         else
             failed=$((failed + 1))
@@ -213,7 +223,7 @@ step_e2e() {
         record e2e 0 1 "tarnwell-cli was not built"
         return 0
     fi
-    run_e2e_cases e2e 0 timeout 300 "$BIN/tarnwell-cli"
+    run_e2e_cases e2e 0 tests/e2e timeout 300 "$BIN/tarnwell-cli"
 }
 
 # Built by step_windows.
@@ -222,7 +232,18 @@ step_e2e_wine() {
         record e2e-wine 0 1 "tarnwell.exe was not built"
         return 0
     fi
-    run_e2e_cases e2e-wine 1 scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe
+    run_e2e_cases e2e-wine 1 tests/e2e scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe
+}
+
+# The cases of tests/watch, through tarnwell.exe only: the headless host
+# watches no files and has no second instance to hand files to. Built by
+# step_windows.
+step_watch() {
+    if [[ ! -f $BIN/tarnwell.exe ]]; then
+        record watch 0 1 "tarnwell.exe was not built"
+        return 0
+    fi
+    run_e2e_cases watch 1 tests/watch scripts/wine-run.sh --display --timeout 120 build/bin/tarnwell.exe
 }
 
 # Screenshots checked by pixels: tests/screens/NAME.script run by tarnwell.exe
@@ -313,7 +334,7 @@ collect_fuzz() {
     fi
 }
 
-STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_screens step_fuzz)
+STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_watch step_screens step_fuzz)
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# wine-run.sh [--display] [--timeout SECONDS] EXE ARGS...
+# wine-run.sh [--display] [--timeout SECONDS] [--alongside COMMAND] EXE ARGS...
 #
 # Runs one Windows program under Wine in the checkout's own prefix (see
 # wine-env.sh) and exits with the program's exit code, or 124 when it ran out
 # of time (default 300 s). With --display the program gets a fresh Xvfb
 # display; without it, DISPLAY is cleared, so a console program cannot open
 # windows by accident.
+#
+# With --alongside, COMMAND (a bash command line) runs while the program runs,
+# in the same prefix and on the same display, so that it can start a second
+# Windows program next to the first or change files under it. When the
+# program succeeds but COMMAND fails, the exit code is 125.
 #
 # Afterwards it ends what it started, and nothing else: the Xvfb by its pid and
 # the wineserver of this prefix (wineserver -k), waiting for both. Runs on the
@@ -14,16 +19,18 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 usage() {
-    echo "usage: $0 [--display] [--timeout SECONDS] EXE ARGS..." >&2
+    echo "usage: $0 [--display] [--timeout SECONDS] [--alongside COMMAND] EXE ARGS..." >&2
     exit 2
 }
 
 want_display=0
 time_limit=300
+alongside=
 while (($#)); do
     case $1 in
     --display) want_display=1; shift ;;
     --timeout) (($# >= 2)) || usage; time_limit=$2; shift 2 ;;
+    --alongside) (($# >= 2)) || usage; alongside=$2; shift 2 ;;
     --) shift; break ;;
     -*) usage ;;
     *) break ;;
@@ -83,7 +90,19 @@ else
 fi
 
 status=0
-timeout --kill-after=10 "$time_limit" wine "$@" || status=$?
+if [[ -n $alongside ]]; then
+    timeout --kill-after=10 "$time_limit" wine "$@" &
+    program_pid=$!
+    alongside_status=0
+    bash -c "$alongside" || alongside_status=$?
+    wait "$program_pid" || status=$?
+    if ((status == 0 && alongside_status != 0)); then
+        echo "wine-run: the command alongside $1 failed with exit code $alongside_status" >&2
+        status=125
+    fi
+else
+    timeout --kill-after=10 "$time_limit" wine "$@" || status=$?
+fi
 if ((status == 124)); then
     echo "wine-run: $1 did not finish within $time_limit s" >&2
 fi
