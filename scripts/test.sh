@@ -235,16 +235,19 @@ step_e2e_wine() {
     run_e2e_cases e2e-wine 1 tests/e2e scripts/wine-run.sh --display --timeout 300 build/bin/tarnwell.exe
 }
 
-# The cases of tests/watch, through tarnwell.exe only: the headless host
-# watches no files and has no second instance to hand files to. Built by
-# step_windows.
-step_watch() {
+# run_exe_cases LABEL CASES: the cases of the folder CASES through tarnwell.exe
+# only, for what the headless host does not have: watching files (tests/watch)
+# and a second instance to hand files to (tests/handoff). Built by step_windows.
+run_exe_cases() {
     if [[ ! -f $BIN/tarnwell.exe ]]; then
-        record watch 0 1 "tarnwell.exe was not built"
+        record "$1" 0 1 "tarnwell.exe was not built"
         return 0
     fi
-    run_e2e_cases watch 1 tests/watch scripts/wine-run.sh --display --timeout 120 build/bin/tarnwell.exe
+    run_e2e_cases "$1" 1 "$2" scripts/wine-run.sh --display --timeout 120 build/bin/tarnwell.exe
 }
+
+step_watch() { run_exe_cases watch tests/watch; }
+step_handoff() { run_exe_cases handoff tests/handoff; }
 
 # Screenshots checked by pixels: tests/screens/NAME.script run by tarnwell.exe
 # under Wine with NAME.settings (when there is one) as its settings file; then
@@ -334,7 +337,7 @@ collect_fuzz() {
     fi
 }
 
-STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_watch step_screens step_fuzz)
+STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_watch step_handoff step_screens step_fuzz)
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1
