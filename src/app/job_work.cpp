@@ -84,9 +84,14 @@ JobResult read_file(Job* job) {
     if (file == NO_FILE) return read_failed(job, os_error);
     if (!io->identity(file, &job->file_identity)) job->file_identity = FileIdentity{};
     JobResult result = JobResult::Ok;
-    if (!io->size(file, &job->file_size, &os_error)) result = read_failed(job, os_error);
-    else if (job->file_size > MAX_FILE_SIZE) result = JobResult::TooBig;
-    else result = read_chunks(job, file);
+    if (!io->size(file, &job->file_size, &os_error)) {
+        result = read_failed(job, os_error);
+    } else if (job->file_size > MAX_FILE_SIZE) {
+        job->too_large_size = job->file_size;
+        result = JobResult::TooBig;
+    } else {
+        result = read_chunks(job, file);
+    }
     io->close(file);
     return result;
 }
@@ -98,7 +103,7 @@ JobResult parse_text(Job* job) {
     job->text = nullptr;
     uint32_t outcome = 0;
     uint64_t start = now_ms();
-    job->result_document = load_document(text, job->text_length, &options, &progress, &outcome);
+    job->result_document = load_document(text, job->text_length, &options, &progress, &outcome, &job->too_large_size);
     job->parse_time = static_cast<uint32_t>(now_ms() - start);
     if (job->result_document) return JobResult::Ok;
     if (outcome == LOAD_CANCELLED) return JobResult::Cancelled;

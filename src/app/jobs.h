@@ -49,6 +49,7 @@ struct Job {
     uint8_t* text;    // owned until handed to the loader; 64 zero bytes follow it
     uint64_t text_length;
     uint64_t file_size;
+    uint64_t too_large_size;  // TooBig: the size over the limit, converted for UTF-16
     uint64_t last_progress_tick;
     uint8_t was_start_page;  // OpenFile: the window showed the start page when the open began
     void* thread;            // the host's

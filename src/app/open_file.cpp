@@ -124,11 +124,11 @@ uint64_t could_not_open_text(const char* name, const char* reason, char* buffer,
     return copy_formatted(text, length, sizeof text, buffer, size);
 }
 
-uint64_t load_error_text(const char* name, JobResult result, uint64_t file_size, const char* system_text,
+uint64_t load_error_text(const char* name, JobResult result, uint64_t too_large_size, const char* system_text,
                          char* buffer, uint64_t size) {
     if (result == JobResult::TooBig) {
         char formatted[COUNT_TEXT_SIZE], text[LOAD_ERROR_SIZE];
-        format_size(file_size, formatted, sizeof formatted);
+        format_size(too_large_size, formatted, sizeof formatted);
         int length = std::snprintf(text, sizeof text, "\"%s\" is %s. Tarnwell opens files up to 4 GB.", name, formatted);
         return copy_formatted(text, length, sizeof text, buffer, size);
     }
@@ -138,7 +138,7 @@ uint64_t load_error_text(const char* name, JobResult result, uint64_t file_size,
     return could_not_open_text(name, reason, buffer, size);
 }
 
-void show_load_error(App* app, DocWindow* window, const char* name, JobResult result, uint64_t file_size,
+void show_load_error(App* app, DocWindow* window, const char* name, JobResult result, uint64_t too_large_size,
                      uint32_t os_error) {
     char system_text[SYSTEM_TEXT_SIZE];
     system_text[0] = 0;
@@ -147,7 +147,7 @@ void show_load_error(App* app, DocWindow* window, const char* name, JobResult re
         tidy_system_text(system_text);
     }
     char text[LOAD_ERROR_SIZE];
-    load_error_text(name, result, file_size, system_text[0] ? system_text : nullptr, text, sizeof text);
+    load_error_text(name, result, too_large_size, system_text[0] ? system_text : nullptr, text, sizeof text);
     DocWindow* owner = is_open_window(app, window) ? window : nullptr;
     app->host.show_message(app->host.context, owner, "open-error", text, nullptr);
 }
@@ -250,7 +250,7 @@ void finish_open_job(Job* job) {
     if (job->cancel.load() != 0 || job->result == JobResult::Cancelled) return;
     window->file_identity = job->file_identity;
     if (job->result != JobResult::Ok) {
-        show_load_error(app, window, window->display_name, job->result, job->file_size, job->os_error);
+        show_load_error(app, window, window->display_name, job->result, job->too_large_size, job->os_error);
         restore_after_failed_open(app, window, job->was_start_page);
         return;
     }

@@ -43,10 +43,10 @@ bool is_json_lines_path(const char* path);
 // "Could not open \"name\": reason." (snprintf contract).
 uint64_t could_not_open_text(const char* name, const char* reason, char* buffer, uint64_t size);
 // The message for a failed open of `name` (key "open-error"). `window` may be
-// absent.
-void show_load_error(App* app, DocWindow* window, const char* name, JobResult result, uint64_t file_size,
+// absent; `too_large_size` is the size named when the result is TooBig.
+void show_load_error(App* app, DocWindow* window, const char* name, JobResult result, uint64_t too_large_size,
                      uint32_t os_error);
 // The text of that message (snprintf contract). `system_text` is the system's
 // wording of a read error, or nullptr for the plain one.
-uint64_t load_error_text(const char* name, JobResult result, uint64_t file_size, const char* system_text,
+uint64_t load_error_text(const char* name, JobResult result, uint64_t too_large_size, const char* system_text,
                          char* buffer, uint64_t size);

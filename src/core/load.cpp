@@ -15,6 +15,8 @@ constexpr uint32_t FIRST_STACK_ENTRIES = 64;
 constexpr uint32_t FIRST_PROBLEMS = 2;
 constexpr uint32_t FIRST_LINE_STARTS = 1024;
 
+uint64_t length_limit = MAX_TEXT_LENGTH;
+
 bool cancel_requested(const LoadProgress* progress) {
     return progress && progress->cancel && progress->cancel->load(std::memory_order_relaxed);
 }
@@ -26,13 +28,15 @@ Document* fail(Document* doc, uint32_t* outcome, uint32_t code) {
 }
 
 // Converts the UTF-16 text after its mark into a new padded buffer that
-// becomes the Document's text. Returns the outcome code.
+// becomes the Document's text. Returns the outcome code; *measured is the
+// converted length once it is known.
 uint32_t convert_to_utf8(Document* doc, const uint8_t* units, uint64_t length, bool big_endian,
-                         const LoadProgress* progress) {
+                         const LoadProgress* progress, uint64_t* measured_out) {
     uint64_t measured = 0;
     if (convert_utf16(units, length, big_endian, nullptr, 0, progress, &measured) == Utf16Status::Cancelled)
         return LOAD_CANCELLED;
-    if (measured > MAX_TEXT_LENGTH) return LOAD_TOO_LARGE;
+    *measured_out = measured;
+    if (measured > length_limit) return LOAD_TOO_LARGE;
     uint8_t* converted = alloc_text_buffer(measured);
     if (!converted) return LOAD_OUT_OF_MEMORY;
     uint64_t written = 0;
@@ -52,8 +56,9 @@ uint32_t convert_to_utf8(Document* doc, const uint8_t* units, uint64_t length, b
     return LOAD_SUCCESS;
 }
 
-// Strips a UTF-8 mark, or converts UTF-16. Returns the outcome code.
-uint32_t decode_byte_order_mark(Document* doc, const LoadProgress* progress) {
+// Strips a UTF-8 mark, or converts UTF-16. Returns the outcome code;
+// *length is the text's length after conversion as far as it is known.
+uint32_t decode_byte_order_mark(Document* doc, const LoadProgress* progress, uint64_t* length_out) {
     const uint8_t* t = doc->text;
     uint32_t length = doc->text_length;
     if (length >= 3 && t[0] == 0xEF && t[1] == 0xBB && t[2] == 0xBF) {
@@ -65,7 +70,7 @@ uint32_t decode_byte_order_mark(Document* doc, const LoadProgress* progress) {
     if (length >= 2 && ((t[0] == 0xFF && t[1] == 0xFE) || (t[0] == 0xFE && t[1] == 0xFF))) {
         bool big_endian = t[0] == 0xFE;
         doc->encoding_label = big_endian ? "UTF-16 BE" : "UTF-16 LE";
-        return convert_to_utf8(doc, t + 2, length - 2, big_endian, progress);
+        return convert_to_utf8(doc, t + 2, length - 2, big_endian, progress, length_out);
     }
     return LOAD_SUCCESS;
 }
@@ -266,11 +271,16 @@ uint8_t* alloc_text_buffer(uint64_t length) {
     return buffer;
 }
 
+void load_test_set_length_limit(uint64_t limit) { length_limit = limit ? limit : MAX_TEXT_LENGTH; }
+
 Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* options, const LoadProgress* progress,
-                        uint32_t* outcome) {
+                        uint32_t* outcome, uint64_t* too_large_length) {
     uint32_t local_outcome = 0;
     if (!outcome) outcome = &local_outcome;
-    if (length > MAX_TEXT_LENGTH) {
+    uint64_t local_length = 0;
+    if (!too_large_length) too_large_length = &local_length;
+    *too_large_length = length;
+    if (length > length_limit) {
         mem_free(buffer);
         *outcome = LOAD_TOO_LARGE;
         return nullptr;
@@ -298,7 +308,7 @@ Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* opt
     doc->encoding_label = "UTF-8";
     doc->memory_problem_index = NO_NODE;
 
-    uint32_t code = decode_byte_order_mark(doc, progress);
+    uint32_t code = decode_byte_order_mark(doc, progress, too_large_length);
     if (code != LOAD_SUCCESS) return fail(doc, outcome, code);
 
     ParseContext context{};

@@ -24,9 +24,16 @@ enum LoadOutcome : uint32_t {
 
 // Takes ownership of `buffer`, which holds `length` bytes of text followed by
 // at least 64 zero bytes in one mem_alloc allocation. Returns the Document
-// (reference count 1) or nullptr with the reason in *outcome.
+// (reference count 1) or nullptr with the reason in *outcome. When that is
+// LOAD_TOO_LARGE, *too_large_length (if given) is the length over the limit:
+// for UTF-16 the converted one, which is what the limit applies to.
 [[nodiscard]] Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* options,
-                                      const LoadProgress* progress, uint32_t* outcome);
+                                      const LoadProgress* progress, uint32_t* outcome,
+                                      uint64_t* too_large_length = nullptr);
+
+// Test hook: texts longer than `limit` are too large (0 restores
+// MAX_TEXT_LENGTH), so that path can be reached without gigabytes of text.
+void load_test_set_length_limit(uint64_t limit);
 
 // A buffer of length + 64 bytes whose padding is zeroed, for load_document.
 [[nodiscard]] uint8_t* alloc_text_buffer(uint64_t length);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/text_builder.h"
+#include "load_text.h"
 #include "test_host.h"
 #include "views/view_state.h"
 
@@ -95,6 +96,18 @@ TEST(OpenPath, SizeDecidesTooBigAndAShrinkingFileParsesWhatWasRead) {
             EXPECT_EQ(host.lines, std::vector<std::string>{"open-error=\"sized.json\" is 4.0 GB. Tarnwell opens files up to 4 GB."});
         }
     }
+}
+
+// UTF-16 can pass the limit only once converted; the message must name the
+// size that did (here 14 bytes on disk, 18 converted).
+TEST(OpenPath, TooBigOnceConvertedNamesTheConvertedSize) {
+    std::string path = write_test_file("wide.json", utf16_text(u"\u4E2D\u4E2D\u4E2D\u4E2D\u4E2D\u4E2D"));
+    load_test_set_length_limit(16);
+    TestHost host(true);
+    open_path(&host.app, nullptr, path.c_str());
+    host.pump();
+    load_test_set_length_limit(0);
+    EXPECT_EQ(host.lines, std::vector<std::string>{"open-error=\"wide.json\" is 18 bytes. Tarnwell opens files up to 4 GB."});
 }
 
 TEST(OpenPath, ClosingWhileLoadingDropsTheResult) {
