@@ -120,13 +120,16 @@ struct AppHost {
     void (*schedule_settings_save)(void* context);
 
     // Script mode's window commands, which only a host with a screen has; all
-    // three absent otherwise, and scripts are then refused "screenshot" and
-    // "resize". raise_window brings the window to the top and repaints it;
-    // capture_window writes its picture to "build/screens/win-NAME.bmp" and
-    // false when it could not; resize_window sets the window's outer size.
+    // four absent otherwise, and scripts are then refused "screenshot",
+    // "resize" and "lose-device". raise_window brings the window to the top
+    // and repaints it; capture_window writes its picture to
+    // "build/screens/win-NAME.bmp" and false when it could not; resize_window
+    // sets the window's outer size; lose_device has the next frame drawn
+    // report a lost device, as the system does when the graphics device goes.
     void (*raise_window)(void* context, DocWindow* window);
     bool (*capture_window)(void* context, DocWindow* window, const char* name);
     void (*resize_window)(void* context, DocWindow* window, uint32_t width, uint32_t height);
+    void (*lose_device)(void* context);
 
     // Script mode's "dump menu" in a host with real menus: makes its menu from
     // `menu`, reads every item back from that, and hands each to `line` in

@@ -273,6 +273,11 @@ const char* parse_arguments(const ScriptLine* line, ScriptCommand* command) {
         command->action = ScriptAction::Quit;
         return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
     }
+    if (script_word_is(name, "lose-device")) {
+        command->action = ScriptAction::LoseDevice;
+        command->needs_windows = true;
+        return single ? nullptr : SCRIPT_BAD_ARGUMENTS;
+    }
     if (const TextCommand* text = find_named(TEXT_COMMANDS, name)) {
         command->action = text->action;
         if (line->argument_length == 0 && !text->may_be_empty) return SCRIPT_BAD_ARGUMENTS;

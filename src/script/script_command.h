@@ -24,6 +24,7 @@ enum class ScriptAction : uint8_t {
     Resize,       // numbers: width and height
     Answer,       // text: the button label
     Quit,
+    LoseDevice,  // the next frame drawn finds its device lost
 };
 
 enum class ScriptDump : uint8_t { Rows, State, Inspector, Clipboard, ClipboardSize, Menu, Reloads, Question, Windows };
@@ -41,7 +42,7 @@ struct ScriptCommand {
     uint8_t regex;
     uint8_t scope;  // SearchScope
     ScriptDump dump;
-    // Only the real windows can screenshot or resize.
+    // Only the real windows can screenshot, resize or lose their device.
     bool needs_windows;
     const char* text;  // points into the script line, not terminated
     uint32_t text_length;

@@ -196,7 +196,8 @@ ScriptPause run_script_line(Script* script, const ScriptLine* line) {
     ScriptCommand command;
     if (const char* error = parse_script_command(line, &command)) return fail(script, line, error);
     App* app = script->app;
-    bool windows_only = command.action == ScriptAction::Screenshot || command.action == ScriptAction::Resize;
+    bool windows_only = command.action == ScriptAction::Screenshot || command.action == ScriptAction::Resize ||
+                        command.action == ScriptAction::LoseDevice;
     if (command.needs_windows && !(windows_only && host_has_windows(app))) return refuse(script, line);
     DocWindow* window = is_open_window(app, script->current) ? script->current : app->windows;
     switch (command.action) {
@@ -206,6 +207,7 @@ ScriptPause run_script_line(Script* script, const ScriptLine* line) {
     case ScriptAction::Resize:
         if (window) app->host.resize_window(app->host.context, window, command.numbers[0], command.numbers[1]);
         break;
+    case ScriptAction::LoseDevice: app->host.lose_device(app->host.context); break;
     case ScriptAction::Open:
     case ScriptAction::Clip:
     case ScriptAction::Write:

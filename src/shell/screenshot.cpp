@@ -7,6 +7,7 @@
 #include "base/memory.h"
 #include "base/wide_text_win.h"
 #include "shell/doc_frame.h"
+#include "ui/drawing.h"
 #include "ui/screen_capture.h"
 
 namespace {
@@ -39,3 +40,5 @@ void resize_window(void*, DocWindow* window, uint32_t width, uint32_t height) {
     int h = height > INT32_MAX ? INT32_MAX : static_cast<int>(height);
     SetWindowPos(doc_frame_handle(window), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+void lose_device(void*) { inject_device_loss(); }

@@ -1,5 +1,5 @@
 // Script mode's window commands: raising a window, capturing it from the
-// screen into a BMP file, and resizing it.
+// screen into a BMP file, resizing it, and losing the drawing device.
 #pragma once
 
 #include <cstdint>
@@ -11,3 +11,4 @@ void raise_window(void* context, DocWindow* window);
 // "build/screens/win-NAME.bmp". False, with no file left behind, on any failure.
 bool screenshot_window(void* context, DocWindow* window, const char* name);
 void resize_window(void* context, DocWindow* window, uint32_t width, uint32_t height);
+void lose_device(void* context);

@@ -69,6 +69,7 @@ AppHost win32_host_table() {
                    .raise_window = raise_window,
                    .capture_window = screenshot_window,
                    .resize_window = resize_window,
+                   .lose_device = lose_device,
                    .dump_menu = dump_real_menu};
 }
 

@@ -72,8 +72,10 @@ void release_slot(RenderSlot* slot);
 // nothing more to do. Otherwise the caller draws, then calls end_window_paint.
 ID2D1RenderTarget* begin_window_paint(RenderSlot* slot, HWND window, PAINTSTRUCT* paint, uint32_t background);
 void end_window_paint(RenderSlot* slot, HWND window, const PAINTSTRUCT* paint);
-// Test hook: the next end_paint reports a lost device once.
+// Test hook: the next end_paint reports a lost device once, leaving its
+// window filled with LOST_FRAME_COLOUR (no palette colour) until repainted.
 void inject_device_loss();
+constexpr uint32_t LOST_FRAME_COLOUR = 0xFF00FF;
 
 struct Fonts {
     int32_t dpi;

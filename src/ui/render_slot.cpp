@@ -77,6 +77,10 @@ ID2D1RenderTarget* begin_paint(RenderSlot* slot, HWND window, HDC paint_dc) {
 
 void end_paint(RenderSlot* slot, HWND window) {
     if (!slot->target) return;
+    // A frame drawn on a lost device never reaches the screen. The injected
+    // loss leaves the marker colour in its place instead, so that a window
+    // which is not drawn again afterwards shows it.
+    if (device_loss_injected) slot->target->Clear(colour_of(LOST_FRAME_COLOUR));
     HRESULT result = slot->target->EndDraw();
     if (device_loss_injected) {
         device_loss_injected = false;

@@ -47,7 +47,9 @@ uint32_t* capture_window(HWND window, int32_t* width, int32_t* height) {
     int32_t w = area.right - area.left;
     int32_t h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return nullptr;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    // Only what is pending is painted: a repaint of everything here would
+    // hide a window that fails to paint itself again.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     uint32_t* pixels = mem_alloc_array<uint32_t>(static_cast<uint64_t>(w) * static_cast<uint64_t>(h));
     if (!pixels) return nullptr;
     if (!copy_screen(area, pixels)) {

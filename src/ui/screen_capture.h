@@ -1,6 +1,6 @@
 // Screenshots of a window as the screen shows it. Direct2D content does not
-// reach PrintWindow (it gives black), so the window is repainted at once and
-// its rectangle copied from the screen.
+// reach PrintWindow (it gives black), so the window's pending paints are done
+// at once and its rectangle copied from the screen.
 #pragma once
 
 #include <windows.h>

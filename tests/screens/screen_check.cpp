@@ -1,8 +1,11 @@
 // Checks screenshots by their pixels. Each line of a checks file reads
-//   SHOT all|any X0 Y0 X1 Y1 RRGGBB WHAT...
+//   SHOT all|any|none X0 Y0 X1 Y1 RRGGBB WHAT...
 // for the screenshot SHOT (build/screens/win-SHOT.bmp under the folder given):
-// every pixel, or at least one, of the rectangle [X0, X1) x [Y0, Y1) has the
-// colour. Blank lines and lines starting with "#" are skipped.
+// every pixel, at least one, or no pixel of the rectangle [X0, X1) x [Y0, Y1)
+// has the colour; or
+//   SHOT size WIDTH HEIGHT WHAT...
+// the screenshot has that size. Blank lines and lines starting with "#" are
+// skipped.
 // Usage: screen-check CHECKS SCREENS_FOLDER. Exit code 0 when all hold.
 #include <cstdio>
 #include <fstream>
@@ -23,10 +26,16 @@ struct Check {
 
 bool parse_check(const std::string& text, Check* check) {
     std::istringstream in(text);
+    if (!(in >> check->shot >> check->mode)) return false;
+    if (check->mode == "size") {
+        check->x0 = check->y0 = 0;
+        if (!(in >> check->x1 >> check->y1)) return false;
+        std::getline(in >> std::ws, check->what);
+        return check->x1 > 0 && check->y1 > 0;
+    }
     std::string colour;
-    if (!(in >> check->shot >> check->mode >> check->x0 >> check->y0 >> check->x1 >> check->y1 >> colour))
-        return false;
-    if (check->mode != "all" && check->mode != "any") return false;
+    if (!(in >> check->x0 >> check->y0 >> check->x1 >> check->y1 >> colour)) return false;
+    if (check->mode != "all" && check->mode != "any" && check->mode != "none") return false;
     if (colour.size() != 6 || colour.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos) return false;
     check->colour = static_cast<uint32_t>(std::stoul(colour, nullptr, 16));
     std::getline(in >> std::ws, check->what);
@@ -35,6 +44,11 @@ bool parse_check(const std::string& text, Check* check) {
 
 // Whether the check holds; when not, `detail` says why.
 bool holds(const BmpImage& image, const Check& check, std::string* detail) {
+    if (check.mode == "size") {
+        if (image.width == check.x1 && image.height == check.y1) return true;
+        *detail = "the image is " + std::to_string(image.width) + "x" + std::to_string(image.height);
+        return false;
+    }
     if (check.x0 < 0 || check.y0 < 0 || check.x1 > image.width || check.y1 > image.height) {
         *detail = "rectangle outside the " + std::to_string(image.width) + "x" + std::to_string(image.height) + " image";
         return false;
@@ -43,7 +57,7 @@ bool holds(const BmpImage& image, const Check& check, std::string* detail) {
         for (int32_t x = check.x0; x < check.x1; x++) {
             bool same = bmp_pixel(image, x, y) == check.colour;
             if (check.mode == "any" && same) return true;
-            if (check.mode == "all" && !same) {
+            if (check.mode != "any" && same != (check.mode == "all")) {
                 char text[64];
                 std::snprintf(text, sizeof text, "pixel (%d, %d) is %06X", x, y, bmp_pixel(image, x, y));
                 *detail = text;
@@ -52,7 +66,7 @@ bool holds(const BmpImage& image, const Check& check, std::string* detail) {
         }
     }
     if (check.mode == "any") *detail = "no pixel of that colour";
-    return check.mode == "all";
+    return check.mode != "any";
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
         {"screenshot " + std::string(127, 'a'), "action 12 [" + std::string(127, 'a') + "]"},
         {"screenshot " + std::string(128, 'a'), bad}, {"screenshot a..b", bad}, {"screenshot ../x", bad},
         {"screenshot a/b", bad}, {"screenshot a b", bad}, {"screenshot \xC3\xA9", bad},
+        {"lose-device", "action 16"}, {"lose-device now", bad},
     };
     for (const auto& c : cases) EXPECT_EQ(describe(c[0]), c[1]) << c[0];
 }
