@@ -1,9 +1,8 @@
-// Checks the list control on a real window, by the pixels a screen capture
-// reads back: the row height at 10 points and 96 DPI, the selection band after
-// End and Home in a 15-row window, a repaint after a lost device, the text
-// view's band over a range of lines, the chevron rule for double clicks and
-// the search marks, input through the list's messages, and a switch to the
-// dark palette.
+// Checks the list control on a real window where script mode cannot reach
+// (the row height, End and Home, a lost device and the text view's band are
+// screen cases of the program): the row height at 144 DPI, dragging over
+// lines of the text view, the chevron rule for double clicks and the search
+// marks, input through the list's messages, and a switch to the dark palette.
 // With a folder argument it also saves each scene as a BMP file there.
 // Exit code 0 when all is well.
 #include <windows.h>
@@ -109,15 +108,12 @@ bool band_covers(const Capture& shot, uint32_t first, uint32_t last) {
 
 void key(UINT virtual_key) { SendMessageW(list.window, WM_KEYDOWN, virtual_key, 0); }
 
-void check_array(TestHost* host) {
-    // One element a line, so that the text view has 1002 lines.
+void check_text_drag(TestHost* host) {
+    // One element a line, so that the text view has a line for each.
     std::string text = "[";
-    for (int i = 0; i < 1000; i++) text += (i ? ",\n  " : "\n  ") + std::to_string(i);
+    for (int i = 0; i < 30; i++) text += (i ? ",\n  " : "\n  ") + std::to_string(i);
     DocWindow* doc = host->open_text(text + "\n]");
     show(doc, 15);
-    int32_t expected_row = static_cast<int32_t>(std::ceil(4.0f + fonts.line_height));
-    std::printf("line height %.0f, row height %d\n", fonts.line_height, fonts.row_height);
-    check(fonts.row_height == expected_row, "row height at 10 points and 96 DPI is 4 more than the line height");
     LARGE_INTEGER frequency, before, after;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&before);
@@ -125,37 +121,9 @@ void check_array(TestHost* host) {
     QueryPerformanceCounter(&after);
     std::printf("one repaint of 15 rows: %.1f ms\n",
                 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) / static_cast<double>(frequency.QuadPart));
-    Capture first;
-    capture(&first, "list-top");
-    check(band_covers(first, 0, 0), "the root row's band fills exactly the first row");
-    key(VK_END);
-    Capture end;
-    capture(&end, "list-end");
-    check(list.top_row == 1001 - 15, "End scrolls the last row to the bottom");
-    check(band_covers(end, 14, 14), "after End the band is on the bottom row");
-    key(VK_HOME);
-    Capture home;
-    capture(&home, "list-home");
-    check(list.top_row == 0 && band_covers(home, 0, 0), "after Home the band is back on the first row");
-
-    inject_device_loss();
-    key(VK_DOWN);
-    UpdateWindow(list.window);
-    check(list.slot.target == nullptr, "a lost device releases the render target");
-    Capture again;
-    capture(&again, "list-device-loss");
-    check(list.slot.target != nullptr && band_covers(again, 1, 1), "the list repaints on a new target");
-
     run_command(doc, CommandId::Text);
     host->pump();
-    key(VK_DOWN);
-    handle_list_key(&list, VK_DOWN, KeyModifier::Shift);
-    handle_list_key(&list, VK_DOWN, KeyModifier::Shift);
-    Capture lines;
-    capture(&lines, "list-text-range");
     check(view_mode(doc->view) == VIEW_MODE_TEXT, "the text view is shown");
-    check(band_covers(lines, 2, 4), "Shift+Down twice bands three lines of the text view");
-
     int32_t r = fonts.row_height;
     SendMessageW(list.window, WM_LBUTTONDOWN, 0, MAKELPARAM(200, 6 * r + r / 2));
     SendMessageW(list.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 8 * r + r / 2));
@@ -282,7 +250,7 @@ int wmain(int argc, wchar_t** argv) {
         TestHost host;
         host.app.host.notify = forward_notice;
         host.app.settings.indent_guides = 1;
-        check_array(&host);
+        check_text_drag(&host);
         check_input(&host);
         check_chevrons(&host);
         show_deep_rows(&host);
