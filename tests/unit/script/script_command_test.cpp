@@ -50,8 +50,8 @@ std::string describe(const std::string& text) {
     return out;
 }
 
-// The usage errors of click, copy, dump, level and write are in the
-// end-to-end cases.
+// The usage error of each command; how an error ends a script, with its line
+// number, is an end-to-end case.
 TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
     const std::string bad = "error: unknown command or bad arguments";
     const std::string write_usage = "error: write <file> <source>, both under build/tmp/ or tests/samples/";
@@ -65,6 +65,9 @@ TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
         {"write tests/samples/new.json build/tmp/old.json", "action 10 [tests/samples/new.json] [build/tmp/old.json]"},
         {"Quit", bad}, {"crumb 4294967296", bad}, {"crumb +1", bad}, {"search a /keys /values", bad},
         {"click 1 alt alt", "error: click <row> [chevron] [alt] [shift]"},
+        {"click 0 twice", "error: click <row> [chevron] [alt] [shift]"},
+        {"copy everything", "error: copy what?"}, {"dump everything", "error: dump what?"},
+        {"key ctrl+c", "error: not a key combo"},
         {"write build/tmp/x.json src/main.cpp", write_usage},
         {"write build/tmp/a..b tests/samples/a.json", write_usage},
         // A screenshot's name becomes a file name.
