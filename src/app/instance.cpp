@@ -19,13 +19,10 @@ char* absolute_or_given(const FileIo* io, const char* path) {
 }
 
 void bring_start_page_forward(App* app) {
-    for (DocWindow* window = app->windows; window; window = window->next) {
-        if (window->start_page && !window->open_job) {
-            notify_window(window, Notice::BringForward);
-            return;
-        }
-    }
-    if (DocWindow* window = create_doc_window(app, true)) notify_window(window, Notice::BringForward);
+    DocWindow* window = app->windows;
+    while (window && (!window->start_page || window->open_job)) window = window->next;
+    if (!window) window = create_doc_window(app, true);
+    if (window && brings_windows_forward(app)) notify_window(window, Notice::BringForward);
 }
 
 }  // namespace
