@@ -90,6 +90,7 @@ else
 fi
 
 status=0
+started=$SECONDS
 if [[ -n $alongside ]]; then
     timeout --kill-after=10 "$time_limit" wine "$@" &
     program_pid=$!
@@ -103,6 +104,9 @@ if [[ -n $alongside ]]; then
 else
     timeout --kill-after=10 "$time_limit" wine "$@" || status=$?
 fi
+# A program that needed SIGKILL after the time limit ran out of time all the
+# same; any other 137 is a kill that came from elsewhere (Wine's own exit).
+if ((status == 137 && SECONDS - started >= time_limit)); then status=124; fi
 if ((status == 124)); then
     echo "wine-run: $1 did not finish within $time_limit s" >&2
 fi
