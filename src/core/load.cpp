@@ -85,6 +85,7 @@ bool set_up(ParseContext* c, Document* doc, const LoadOptions* options, const Lo
     c->text_end = doc->text + doc->text_length;
     c->strict = options ? options->strict : 0;
     c->progress = progress;
+    c->scanners = loader_scanners();
     c->form = DocumentForm::Single;
     c->next_checkpoint = first_checkpoint(c);
     c->stack = mem_alloc_array<StackEntry>(FIRST_STACK_ENTRIES);
@@ -129,7 +130,7 @@ void read_again(ParseContext* c, bool json_lines) {
         note_out_of_memory(c, c->text_start);
         return;
     }
-    parse_records(c, c->text_start, json_lines);
+    c->scanners->parse_records(c, c->text_start, json_lines);
 }
 
 // The probe judges by the first value only: a comment block over several
@@ -171,7 +172,7 @@ void read_more_values(ParseContext* c, const uint8_t* first_value_end, const uin
     if (first_value_on_one_line && doc->line_count > lines_before_skip) {
         c->single_line = 1;
         c->unterminated_comment = nullptr;
-        const uint8_t* stop = skip_space(c, first_value_end);
+        const uint8_t* stop = c->scanners->skip_space(c, first_value_end);
         c->single_line = 0;
         json_lines = stop < c->text_end && *stop == '\n' && !c->unterminated_comment;
     }
@@ -184,11 +185,11 @@ void read_more_values(ParseContext* c, const uint8_t* first_value_end, const uin
         note_out_of_memory(c, next_value);
         return;
     }
-    parse_records(c, next_value, false);
+    c->scanners->parse_records(c, next_value, false);
 }
 
 void read_text(ParseContext* c) {
-    const uint8_t* p = skip_space(c, c->text_start);
+    const uint8_t* p = c->scanners->skip_space(c, c->text_start);
     c->parse_end = p;
     if (p >= c->text_end) {
         if (c->unterminated_comment) (void)add_problem(c, offset_of(c, c->text_end), MSG_UNEXPECTED_END_OF_FILE, NO_NODE);
@@ -197,7 +198,7 @@ void read_text(ParseContext* c) {
     }
     Document* doc = c->document;
     uint32_t lines_before_value = doc->line_count;
-    const uint8_t* value_end = parse_value(c, p);
+    const uint8_t* value_end = c->scanners->parse_value(c, p);
     if (!value_end) {
         while (c->depth > 0) {
             (void)close_container(c, &c->stack[c->depth], doc->node_count, NodeFlags::Unclosed,
@@ -213,7 +214,7 @@ void read_text(ParseContext* c) {
     bool on_one_line = doc->line_count == lines_before_value;
     uint32_t lines_after_value = doc->line_count;
     c->unterminated_comment = nullptr;
-    p = skip_space(c, value_end);
+    p = c->scanners->skip_space(c, value_end);
     c->parse_end = p;
     if (p >= c->text_end) {
         if (c->unterminated_comment) (void)add_problem(c, offset_of(c, c->text_end), MSG_UNEXPECTED_END_OF_FILE, NO_NODE);
@@ -318,7 +319,7 @@ Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* opt
         return fail(doc, outcome, LOAD_OUT_OF_MEMORY);
     }
     if (options && options->json_lines) {
-        if (insert_records_root(c)) parse_records(c, c->text_start, true);
+        if (insert_records_root(c)) c->scanners->parse_records(c, c->text_start, true);
         else note_out_of_memory(c, c->text_start);
     } else {
         read_text(c);

@@ -2,7 +2,9 @@
 // iterative state machine with an explicit stack of open containers (no
 // recursion, so nesting is bounded only by the 100,000-level limit).
 #include "base/memory.h"
-#include "core/parse_context.h"
+#include "core/scanners.h"
+
+namespace VECTOR_NS {
 
 namespace {
 
@@ -411,3 +413,5 @@ fail:
     store();
     return nullptr;
 }
+
+}  // namespace VECTOR_NS

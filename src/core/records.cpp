@@ -2,7 +2,9 @@
 // another, gathered under a synthetic Array root at node 0. Unlike a single
 // value, records are read past their errors: a record that fails becomes one
 // Error node for the rest of its line, and reading resumes on the next line.
-#include "core/parse_context.h"
+#include "core/scanners.h"
+
+namespace VECTOR_NS {
 
 namespace {
 
@@ -155,30 +157,6 @@ const uint8_t* read_json_lines(ParseContext* c, const uint8_t* p) {
 
 }  // namespace
 
-bool insert_records_root(ParseContext* c) {
-    Document* doc = c->document;
-    NodeId count = doc->node_count;
-    if (c->write == c->region_end && !reserve_nodes(c, count)) return false;
-    for (NodeId id = count; id-- > 0;) {
-        Node moved = *node_at(doc, id);
-        moved.subtree_end++;
-        moved.parent = moved.parent == NO_NODE ? 0 : moved.parent + 1;
-        *node_at(doc, id + 1) = moved;
-    }
-    *node_at(doc, 0) = Node{NO_NODE, 0, count + 1, NO_NODE, static_cast<uint32_t>(NodeKind::Array)};
-    doc->node_count = count + 1;
-    c->write++;
-    for (uint32_t i = 0; i < doc->large_count_count; i++) doc->large_counts[i].id++;
-    for (uint32_t i = 0; i < c->big_container_count; i++) c->big_containers[i]++;
-    for (uint32_t i = 0; i < c->child_mark_count; i++) {
-        c->child_marks[i].container++;
-        c->child_marks[i].child++;
-    }
-    c->stack[0].node = node_at(doc, 0);
-    c->stack[0].id = 0;
-    return true;
-}
-
 void parse_records(ParseContext* c, const uint8_t* p, bool json_lines) {
     c->form = json_lines ? DocumentForm::JsonLines : DocumentForm::Concatenated;
     const uint8_t* end = json_lines ? read_json_lines(c, p) : read_concatenated(c, p);
@@ -195,3 +173,7 @@ void parse_records(ParseContext* c, const uint8_t* p, bool json_lines) {
         (void)close_container(c, &c->stack[0], doc->node_count, NodeFlags::Unclosed, end);
     if (doc->node_count == 1) doc->node_count = 0;
 }
+
+const LoaderScanners LOADER_SCANNERS = {skip_space, parse_value, parse_records};
+
+}  // namespace VECTOR_NS

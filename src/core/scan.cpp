@@ -3,21 +3,16 @@
 // zero byte stops every scan that has not stopped earlier.
 #include "base/hex.h"
 #include "base/memory.h"
-#include "core/parse_context.h"
+#include "core/scanners.h"
 
-const uint8_t NUMBER_END_IS_BAD[256] = {
-    // 0x2B "+", 0x2D "-", 0x2E ".", 0x30-0x39 digits, 0x41-0x5A, 0x5F "_", 0x61-0x7A
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 1, 0,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0,
-    0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 1,
-    0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0,
-};
+namespace VECTOR_NS {
+
 
 namespace {
 
 
-// Advances to the first quote, backslash or control byte at or after p, 16
-// bytes at a time, taking the progress checkpoint on the way. A string that
+// Advances to the first quote, backslash or control byte at or after p, a
+// vector at a time, taking the progress checkpoint on the way. A string that
 // is already being read is always finished once memory has run out, so then
 // the checkpoint is only pushed out of the way (locally: the parser still
 // stops at its next check). Returns nullptr, with the error set, when the
@@ -34,9 +29,9 @@ const uint8_t* find_string_stop(ParseContext* c, const uint8_t* p, uint8_t quote
                 return nullptr;
             }
         }
-        uint32_t stops = string_stop_mask16(p, quote);
-        if (stops) return p + __builtin_ctz(stops);
-        p += 16;
+        uint64_t stops = string_stop_lanes(p, quote);
+        if (stops) return p + __builtin_ctzll(stops);
+        p += VECTOR_BYTES;
     }
 }
 
@@ -91,52 +86,6 @@ const uint8_t* scan_json5_escape(ParseContext* c, const uint8_t* string_start, c
 
 }  // namespace
 
-void note_out_of_memory(ParseContext* c, const uint8_t* p) {
-    if (!c->out_of_memory) c->out_of_memory_position = p;
-    c->out_of_memory = 1;
-    c->next_checkpoint = c->text_start;
-}
-
-void add_line_start(ParseContext* c, const uint8_t* p) {
-    if (c->line_starts_failed) return;
-    Document* doc = c->document;
-    if (!grow_for_one(&doc->line_starts, doc->line_count, &c->line_starts_capacity, 1024)) {
-        c->line_starts_failed = 1;
-        note_out_of_memory(c, p);
-        return;
-    }
-    doc->line_starts[doc->line_count++] = offset_of(c, p);
-}
-
-bool checkpoint(ParseContext* c, const uint8_t* p) {
-    if (c->out_of_memory) return false;
-    const LoadProgress* progress = c->progress;
-    if (progress && progress->cancel && progress->cancel->load(std::memory_order_relaxed)) {
-        c->cancelled = 1;
-        return false;
-    }
-    if (progress && progress->callback)
-        progress->callback(progress->argument, offset_of(c, p), c->text_end - c->text_start);
-    c->next_checkpoint = (c->text_end - p) <= CHECKPOINT_INTERVAL ? c->text_end + 1 : p + CHECKPOINT_INTERVAL;
-    return true;
-}
-
-void set_error_at(ParseContext* c, const uint8_t* p, uint32_t message) {
-    if (message == MSG_EXPECTED_VALUE || message == MSG_EXPECTED_KEY) {
-        if (p >= c->text_end) {
-            message = c->single_line ? MSG_UNEXPECTED_END_OF_LINE : MSG_UNEXPECTED_END_OF_FILE;
-        } else if (c->single_line && *p == '\n') {
-            message = MSG_UNEXPECTED_END_OF_LINE;
-            if (p > c->text_start && p[-1] == '\r') p--;
-        } else if (is_comment_start(p)) {
-            message = MSG_COMMENTS_NOT_ALLOWED;
-        }
-    }
-    if (p > c->text_end) p = c->text_end;
-    c->error_offset = offset_of(c, p);
-    c->error_message = message;
-}
-
 const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p) {
     for (;;) {
         uint8_t byte = *p;
@@ -156,8 +105,7 @@ const uint8_t* skip_whitespace(ParseContext* c, const uint8_t* p) {
         // so that most depths of indentation take one.
         uint32_t run;
         do {
-            uint64_t blanks = blank_mask16(p) | (uint64_t{blank_mask16(p + 16)} << 16);
-            run = static_cast<uint32_t>(__builtin_ctzll(~blanks));
+            run = static_cast<uint32_t>(__builtin_ctzll(~blank_lanes32(p)));
             p += run;
         } while (run == 32);
     }
@@ -375,3 +323,5 @@ const uint8_t* scan_json5_key(ParseContext* c, const uint8_t* p) {
     set_error_at(c, p, MSG_EXPECTED_KEY);
     return nullptr;
 }
+
+}  // namespace VECTOR_NS

@@ -11,6 +11,14 @@
 // memory runs out.
 [[nodiscard]] bool prepare_plain_needle(SearchState* state, const uint8_t* query, uint64_t length);
 
+// find_candidate at each vector width (candidate_scan.cpp).
+namespace vector_sse2 {
+const uint8_t* find_candidate(const SearchState* state, const uint8_t* start, const uint8_t* end);
+}
+namespace vector_avx2 {
+const uint8_t* find_candidate(const SearchState* state, const uint8_t* start, const uint8_t* end);
+}
+
 // Compiles a pattern, initialising Oniguruma on first use. On failure returns
 // nullptr with the library's message (or a fallback) in `error`.
 constexpr uint64_t REGEX_MOST_BYTES = 0x7FFFFFFF;

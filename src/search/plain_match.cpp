@@ -1,15 +1,13 @@
-// Plain-text matching: the fold table, the needle, the eight-bytes-per-step
-// candidate scan and the walk that confirms a candidate.
-#include <bit>
+// Plain-text matching: the fold table, the needle and the walk that confirms
+// a candidate (the candidate scan itself is in candidate_scan.cpp).
 #include <cstring>
 
+#include "base/cpu_variant.h"
 #include "base/memory.h"
 #include "search/matcher_internal.h"
 
 namespace {
 
-constexpr uint64_t LOW_SEVEN = 0x7F7F7F7F7F7F7F7Full;
-constexpr uint64_t EVERY_BYTE = 0x0101010101010101ull;
 constexpr uint64_t CASE_BITS = 0x2020202020202020ull;
 constexpr uint8_t DOTTED_CAPITAL_I_LEAD = 0xC4;  // U+0130 is C4 B0
 
@@ -53,17 +51,6 @@ uint32_t fold_at(const uint8_t* p, const uint8_t* end, uint8_t out[2], uint32_t*
     out[0] = byte;
     return 1;
 }
-
-uint64_t load_word(const uint8_t* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
-
-// The top bit of every byte of x that is zero, and no other bit. Adding 0x7F
-// to the low seven bits sets bit 7 exactly when one of them is set, and never
-// carries into the next byte: byte 00 -> 7F -> 80; 41 -> C0 -> 00; 80 -> 00.
-uint64_t zero_bytes(uint64_t x) { return ~(((x & LOW_SEVEN) + LOW_SEVEN) | x | LOW_SEVEN); }
 
 // Does the text at p, folded character by character, begin with the needle?
 // Returns where the walk stopped, or nullptr. The walk never passes `end`.
@@ -123,48 +110,8 @@ bool prepare_plain_needle(SearchState* state, const uint8_t* query, uint64_t len
 }
 
 const uint8_t* find_candidate(const SearchState* state, const uint8_t* start, const uint8_t* end) {
-    if (!state || !state->needle || start >= end || uint64_t(end - start) < state->needle_length) return nullptr;
-    const uint8_t* last = end - state->needle_length;  // the last position that leaves a whole needle
-    uint64_t first_mask = state->first_fold_mask, second_mask = state->second_fold_mask;
-    uint64_t first = state->first_byte * EVERY_BYTE;
-    // The alternatives are compared after the fold mask as well, so that the
-    // 0xC4 of İ matches a second needle byte i (C4 | 20 = E4 on both sides).
-    uint64_t first_alternative = (state->first_byte_alternative * EVERY_BYTE) | first_mask;
-    uint64_t second = state->second_byte * EVERY_BYTE;
-    uint64_t second_alternative = (state->second_byte_alternative * EVERY_BYTE) | second_mask;
-    // Most needles have no alternatives and no dotless candidates: the tests
-    // for them are skipped (the branches always go the same way).
-    bool first_has_alternative = first_alternative != (first | first_mask);
-    bool second_has_alternative = second_alternative != (second | second_mask);
-    uint64_t dotless = state->dotless_candidates;
-    bool use_second = state->use_second_byte;
-    // Candidate lanes of the eight positions from p: bit 7 of byte k is set
-    // when p + k passes the test.
-    auto candidates = [&](const uint8_t* p) {
-        uint64_t word = load_word(p) | first_mask;
-        uint64_t lanes = zero_bytes(word ^ first);
-        if (first_has_alternative) lanes |= zero_bytes(word ^ first_alternative);
-        if (use_second) {
-            uint64_t next = load_word(p + 1) | second_mask;
-            uint64_t second_lanes = zero_bytes(next ^ second);
-            if (second_has_alternative) second_lanes |= zero_bytes(next ^ second_alternative);
-            lanes &= second_lanes;
-        }
-        if (dotless) lanes |= zero_bytes(load_word(p) ^ (DOTTED_CAPITAL_I_LEAD * EVERY_BYTE));
-        return lanes;
-    };
-    const uint8_t* p = start;
-    // Whole words first, two at a time, with one test for both.
-    for (; last - p >= 15; p += 16) {
-        uint64_t low = candidates(p), high = candidates(p + 8);
-        if (low | high) return low ? p + std::countr_zero(low) / 8 : p + 8 + std::countr_zero(high) / 8;
-    }
-    for (; p <= last; p += 8) {
-        uint64_t lanes = candidates(p);
-        if (last - p < 7) lanes &= (uint64_t{1} << ((last - p + 1) * 8)) - 1;  // lanes past `last`
-        if (lanes) return p + std::countr_zero(lanes) / 8;  // little-endian: lane 0 is p[0]
-    }
-    return nullptr;
+    if (cpu_variant() == CPU_VARIANT_AVX2) return vector_avx2::find_candidate(state, start, end);
+    return vector_sse2::find_candidate(state, start, end);
 }
 
 PlainMatch find_plain(const SearchState* state, const uint8_t* start, const uint8_t* end) {
