@@ -1,5 +1,5 @@
 // The matcher: case folding in both modes, scopes, fields, marks, errors, the
-// regex length cut, and the word-wide candidate scan against a byte-by-byte search.
+// regex length cut, and the candidate scan at every vector width against a byte-by-byte search.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/memory.h"
+#include "cpu_variants.h"
 #include "search/matcher_internal.h"
 #include "search_checks.h"
 
@@ -159,21 +160,23 @@ TEST(Matcher, CandidateScanAgreesWithAByteByByteSearch) {
         "\xC5\x8A", "\xC5\x8B", "\xC5\xB6", "\xC5\xB7", "\xC5\xB8", "\xC3\xBF", "\xC5\xB9", "\xC5\xBA",
         "\xC5\xBD", "\xC5\xBE", "\xC3\x97", "\xC3\xB7", "\xC3\x9F", "\xC4\xB1", "\xC4\xB8", "\xC5\x89",
         "\xC5\xBF"};
-    std::mt19937 random(5);
-    for (int round = 0; round < 20000; round++) {
-        std::string text, needle;
-        for (uint32_t i = random() % 40; i > 0; i--) text += pieces[random() % std::size(pieces)];
-        for (uint32_t i = random() % 3 + 1; i > 0; i--) needle += pieces[random() % std::size(pieces)];
-        uint8_t match_case = random() % 2;
-        StatePtr state = compile(nullptr, needle, SearchOptions{match_case, 0, 0, 0});
-        // The text sits in a padded buffer, as every matcher input does.
-        std::string padded = text + std::string(MATCHER_PADDING, '\0');
-        const uint8_t* start = bytes_of(padded);
-        PlainMatch match = find_plain(state.get(), start, start + text.size());
-        int64_t expected = reference_find(text, needle, match_case);
-        ASSERT_EQ(match.start ? int64_t(match.start - start) : -1, expected)
-            << "needle " << needle << " text " << text << " case " << int(match_case);
-    }
+    for_each_cpu_variant([&](uint32_t variant) {
+        std::mt19937 random(5);
+        for (int round = 0; round < 20000; round++) {
+            std::string text, needle;
+            for (uint32_t i = random() % 40; i > 0; i--) text += pieces[random() % std::size(pieces)];
+            for (uint32_t i = random() % 3 + 1; i > 0; i--) needle += pieces[random() % std::size(pieces)];
+            uint8_t match_case = random() % 2;
+            StatePtr state = compile(nullptr, needle, SearchOptions{match_case, 0, 0, 0});
+            // The text sits in a padded buffer, as every matcher input does.
+            std::string padded = text + std::string(MATCHER_PADDING, '\0');
+            const uint8_t* start = bytes_of(padded);
+            PlainMatch match = find_plain(state.get(), start, start + text.size());
+            int64_t expected = reference_find(text, needle, match_case);
+            ASSERT_EQ(match.start ? int64_t(match.start - start) : -1, expected)
+                << cpu_variant_name(variant) << ": needle " << needle << " text " << text << " case " << int(match_case);
+        }
+    });
 }
 
 // Regex positions are int: a field of 2 GB or more is searched in its first
