@@ -1,5 +1,6 @@
-// load_bench: load throughput of load_document against simdjson's DOM parser
-// and RapidJSON (normal and in-situ), side by side on the same bytes.
+// load_bench: load throughput of load_document, at each vector width this
+// CPU runs, against simdjson's DOM parser (its widest kernel) and RapidJSON
+// (normal and in-situ), side by side on the same bytes.
 //
 // Only the parse call is timed, for every parser; buffers are prepared before
 // it and documents freed after it. Each run prints a checksum (values parsed,
@@ -27,6 +28,7 @@
 #include <rapidjson/document.h>
 #include <simdjson.h>
 
+#include "base/cpu_variant.h"
 #include "core/load.h"
 #include "bench_timing.h"
 #include "generator.h"
@@ -204,19 +206,24 @@ Result bench_rapidjson(const Input& input, int reps, bool insitu) {
         });
 }
 
-void print_row(const Input& input, const Result results[4]) {
-    std::printf("%-26s %9.1f %5s", input.name.c_str(), input.text.size() / 1e6, "");
-    for (int i = 0; i < 4; i++) {
-        if (i == 0 || results[i].ok) std::printf(" %9.0f%s", results[i].mb_per_s, results[i].ok ? " " : "!");
+// Results: Tarnwell at each variant (SSE2 first), then simdjson, RapidJSON
+// and RapidJSON in-situ. Ratios are the widest variant's.
+void print_row(const Input& input, const std::vector<Result>& results, uint32_t variants) {
+    std::printf("%-26s %9.1f", input.name.c_str(), input.text.size() / 1e6);
+    for (size_t i = 0; i < results.size(); i++) {
+        if (i < variants || results[i].ok) std::printf(" %9.0f%s", results[i].mb_per_s, results[i].ok ? " " : "!");
         else std::printf(" %9s ", "refused");
     }
+    const Result& wide = results[variants - 1];
     // No ratio against a parser that refused the text: it stopped early.
-    for (int i = 1; i < 4; i++) {
-        if (results[i].ok) std::printf(" %7.2f", results[0].mb_per_s / results[i].mb_per_s);
+    for (size_t i = variants; i < results.size(); i++) {
+        if (results[i].ok) std::printf(" %7.2f", wide.mb_per_s / results[i].mb_per_s);
         else std::printf(" %7s", "-");
     }
+    std::printf(" %7.2f", wide.mb_per_s / results[0].mb_per_s);
     bool agree = true;
-    for (int i = 1; i < 4; i++) agree = agree && (!results[i].ok || results[0].checksum == results[i].checksum);
+    for (size_t i = 1; i < results.size(); i++)
+        agree = agree && (!results[i].ok || results[0].checksum == results[i].checksum);
     std::printf("  %llu/%llu%s\n", static_cast<unsigned long long>(results[0].checksum.values),
                 static_cast<unsigned long long>(results[0].checksum.kinds), agree ? "" : " CHECKSUMS DIFFER");
 }
@@ -307,33 +314,49 @@ int main(int argc, char** argv) {
         options.target_bytes = std::strtoull(size.c_str(), nullptr, 10) * unit;
         inputs.push_back(Input{"generated " + item, generate_text(options)});
     }
+    uint32_t variants = cpu_best_variant() + 1;
+    std::printf("Tarnwell at each vector variant this CPU runs; simdjson with its %s kernel.\n",
+                simdjson::get_active_implementation()->name().c_str());
     std::printf("\"!\": Tarnwell recorded problems (the JSON Lines shape has bad lines on purpose); \"refused\":\n"
-                "the parser rejects the text (JSON Lines is not one value), so it has no ratio.\n\n");
-    std::printf("%-26s %9s %5s %10s %10s %10s %10s %7s %7s %7s  %s\n", "file", "MB", "", "tarnwell", "simdjson",
-                "rapidjson", "insitu", "/simd", "/rapid", "/insitu", "values/kinds");
-    double log_sums[3] = {0, 0, 0};
+                "the parser rejects the text (JSON Lines is not one value), so it has no ratio. Ratios are\n"
+                "the widest variant's; \"/sse2\" is its speed-up over SSE2.\n\n");
+    std::printf("%-26s %9s", "file", "MB");
+    for (uint32_t v = 0; v < variants; v++) std::printf(" %10s", cpu_variant_name(v));
+    std::printf(" %10s %10s %10s %7s %7s %7s %7s  %s\n", "simdjson", "rapidjson", "insitu", "/simd", "/rapid",
+                "/insitu", "/sse2", "values/kinds");
+    double log_sums[4] = {0, 0, 0, 0};
     for (size_t i = 0; i < inputs.size(); i++) {
         const Input& input = inputs[i];
         int input_reps = input.text.size() > (200u << 20) ? std::max(5, reps / 3) : reps;
-        Result results[4] = {bench_tarnwell(input, input_reps), bench_simdjson(input, input_reps),
-                             bench_rapidjson(input, input_reps, false), bench_rapidjson(input, input_reps, true)};
-        print_row(input, results);
+        std::vector<Result> results;
+        for (uint32_t v = 0; v < variants; v++) {
+            if (!cpu_force_variant(v)) return 1;
+            results.push_back(bench_tarnwell(input, input_reps));
+        }
+        results.push_back(bench_simdjson(input, input_reps));
+        results.push_back(bench_rapidjson(input, input_reps, false));
+        results.push_back(bench_rapidjson(input, input_reps, true));
+        print_row(input, results, variants);
+        const Result& wide = results[variants - 1];
         if (input.text.size() > (200u << 20)) {
-            std::printf("%-26s Tarnwell's load: %.3f s median (processor %.3f s, kernel %.3f s)\n", "",
-                        results[0].seconds, results[0].user_seconds, results[0].system_seconds);
+            std::printf("%-26s Tarnwell's load (%s): %.3f s median (processor %.3f s, kernel %.3f s); sse2 %.3f s\n",
+                        "", cpu_variant_name(variants - 1), wide.seconds, wide.user_seconds, wide.system_seconds,
+                        results[0].seconds);
             std::printf("%-26s first parse, on memory fresh from the system: tarnwell %.2f s, simdjson %.2f s, "
                         "rapidjson %.2f s, insitu %.2f s\n",
-                        "", results[0].first_seconds, results[1].first_seconds, results[2].first_seconds,
-                        results[3].first_seconds);
+                        "", wide.first_seconds, results[variants].first_seconds, results[variants + 1].first_seconds,
+                        results[variants + 2].first_seconds);
         }
         if (i < corpus_count) {
-            for (int k = 0; k < 3; k++) log_sums[k] += std::log(results[0].mb_per_s / results[k + 1].mb_per_s);
+            for (int k = 0; k < 3; k++) log_sums[k] += std::log(wide.mb_per_s / results[variants + k].mb_per_s);
+            log_sums[3] += std::log(wide.mb_per_s / results[0].mb_per_s);
         }
     }
     if (corpus_count > 0) {
-        std::printf("%-26s %9s %5s %10s %10s %10s %10s %7.2f %7.2f %7.2f\n", "geometric mean (corpus)", "", "", "",
-                    "", "", "", std::exp(log_sums[0] / corpus_count), std::exp(log_sums[1] / corpus_count),
-                    std::exp(log_sums[2] / corpus_count));
+        std::printf("%-26s %9s", "geometric mean (corpus)", "");
+        for (uint32_t v = 0; v < variants + 3; v++) std::printf(" %10s", "");
+        for (double sum : log_sums) std::printf(" %7.2f", std::exp(sum / corpus_count));
+        std::printf("\n");
     }
     return 0;
 }

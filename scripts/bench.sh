@@ -24,6 +24,7 @@ machine() {
     echo "## Machine"
     echo
     echo "- CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
+    echo "- vector features: $(grep -m1 '^flags' /proc/cpuinfo | tr ' ' '\n' | grep -xE 'sse2|avx|avx2|bmi1|bmi2|avx512f|avx512bw' | tr '\n' ' ')"
     echo "- memory: $(awk '/MemTotal/ { printf "%.1f GB", $2 / 1048576 }' /proc/meminfo)"
     echo "- load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
     echo "- commit: $(git rev-parse --short HEAD 2>/dev/null || echo unknown)"
