@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "app/file_watch.h"
+#include "app/inspector_panel.h"
 #include "files/file_io.h"
 #include "search/matcher.h"
 
@@ -68,6 +69,7 @@ struct DocWindow {
     uint8_t problem_bar_dismissed;
     uint8_t inspector_shown;
     int32_t inspector_width;  // pixels at 96 DPI
+    InspectorCache inspector_cache;
     uint8_t goto_mode;        // the go-to box replaces the breadcrumbs
     char goto_message[GOTO_MESSAGE_SIZE];  // the last failed Go to Path, until the box changes
     SearchBox search_box;

@@ -1,9 +1,11 @@
 #include "app/window_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/doc_window.h"
 #include "core/document.h"
+#include "files/settings.h"
 #include "views/view_state.h"
 
 DocLayout doc_window_layout(const DocLayoutInput& input) {
@@ -51,10 +53,22 @@ DocLayout doc_window_layout(const DocLayoutInput& input) {
     return layout;
 }
 
+int32_t dragged_inspector_width(int32_t client_right, int32_t cursor_x, float scale) {
+    const float s = scale > 0 ? scale : 1.0f;
+    const float room = static_cast<float>(client_right) - static_cast<float>(cursor_x) -
+                       static_cast<float>(scaled_pixels(DocLength::SplitBar / 2, s));
+    const float width = std::trunc(room / s);
+    return static_cast<int32_t>(std::clamp(width, static_cast<float>(INSPECTOR_WIDTH_MIN),
+                                           static_cast<float>(INSPECTOR_WIDTH_MAX)));
+}
+
+bool problem_bar_visible(const DocWindow* window) {
+    return window->view && !window->problem_bar_dismissed &&
+           (window->file_missing || problem_count(document(window->view)) > 0);
+}
+
 DocLayoutInput doc_layout_input(const DocWindow* window, int32_t client_width, int32_t client_height, float scale) {
     const bool message = window->message_text[0] || window->goto_message[0];
-    const bool problems = window->view && !window->problem_bar_dismissed &&
-                          (window->file_missing || problem_count(document(window->view)) > 0);
-    return {client_width,     client_height, scale, window->start_page, message, problems, window->inspector_shown,
-            window->inspector_width};
+    return {client_width,       client_height,           scale, window->start_page, message,
+            problem_bar_visible(window), window->inspector_shown, window->inspector_width};
 }

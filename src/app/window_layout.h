@@ -45,8 +45,16 @@ struct DocLayout {
 
 DocLayout doc_window_layout(const DocLayoutInput& input);
 
+// The Inspector's width (at 96 DPI) while the split bar is dragged with the
+// pointer at `cursor_x` in the window's client area, `client_right` wide:
+// what lies right of the pointer, less half the bar, within 200-1200.
+int32_t dragged_inspector_width(int32_t client_right, int32_t cursor_x, float scale);
+
 struct DocWindow;
+// A Document is shown, the user has not closed the bar, and either the file
+// is gone or the Document has problems.
+bool problem_bar_visible(const DocWindow* window);
 // What a window shows, for its client size and scale: the message bar while
-// a search error or a go-to message is set, the problem bar while the
-// Document has problems the user has not dismissed.
+// a search error or a go-to message is set, the problem bar while
+// problem_bar_visible.
 DocLayoutInput doc_layout_input(const DocWindow* window, int32_t client_width, int32_t client_height, float scale);

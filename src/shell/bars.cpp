@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/panel_layout.h"
+#include "app/reload.h"
 #include "app/status_text.h"
 #include "base/memory.h"
 #include "base/wide_text_win.h"
@@ -97,7 +98,8 @@ void paint_message_bar(const BarPaint& bar) {
 
 ProblemBarLayout problem_layout_of(const ShellWindow* shell, float width, float height) {
     const Document* document_shown = shell->doc->view ? document(shell->doc->view) : nullptr;
-    ProblemButton button = document_shown ? problem_bar_button(document_shown, false) : ProblemButton::None;
+    ProblemButton button =
+        document_shown ? problem_bar_button(document_shown, shell->doc->file_missing != 0) : ProblemButton::None;
     float label = 0;
     if (button == ProblemButton::NextProblem) label = measure_text(shell->fonts.ui, NEXT_PROBLEM, BUTTON_LABEL_LENGTH);
     if (button == ProblemButton::ShowInText) label = measure_text(shell->fonts.ui, SHOW_IN_TEXT, BUTTON_LABEL_LENGTH);
@@ -147,8 +149,12 @@ void paint_problem_bar(const BarPaint& bar) {
                       box.left, box.top, box.right - box.left, box.bottom - box.top, Colour::Text, Align::Centre);
     }
     if (!layout.text_shown) return;
-    char text[512];
-    error_summary(document(shell->doc->view), text, sizeof text);
+    char summary[512];
+    const char* text = FILE_MISSING_TEXT;
+    if (!shell->doc->file_missing) {
+        error_summary(document(shell->doc->view), summary, sizeof summary);
+        text = summary;
+    }
     draw_utf8(bar, shell->fonts.ellipsis, text, layout.text.left, layout.text.right - layout.text.left, Colour::Error,
               Align::Left);
 }

@@ -18,6 +18,7 @@
 #include "base/wide_text_win.h"
 #include "files/settings.h"
 #include "shell/dpi.h"
+#include "shell/inspector.h"
 #include "shell/menus.h"
 #include "shell/panels.h"
 #include "shell/placement.h"
@@ -52,12 +53,10 @@ bool create_children(ShellWindow* shell) {
     shell->list.scale = shell->scale;
     shell->list.context_menu = list_menu;
     if (!create_list(&shell->list, shell->window, 0)) return false;
-    shell->split_bar = create_child(shell, SPLIT_CLASS, 0, 0);
-    shell->inspector = create_child(shell, L"EDIT", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0);
+    if (!create_inspector(shell)) return false;
     shell->status_bar = create_child(shell, BAR_CLASS, 0, STATUS_BAR_ID);
     shell->start_page = create_child(shell, START_PAGE_CLASS, 0, 0);
-    return shell->top_bar && shell->message_bar && shell->problem_bar && shell->split_bar &&
-           shell->inspector && shell->status_bar && shell->start_page;
+    return shell->top_bar && shell->message_bar && shell->problem_bar && shell->status_bar && shell->start_page;
 }
 
 void place(HDWP* batch, HWND child, PixelRect rect, bool shown) {
@@ -102,20 +101,13 @@ void remember_placement(ShellWindow* shell) {
     remember_window_rect(&process()->program.app, normal, IsIconic(shell->window) != 0);
 }
 
-// The edit controls take the GDI UI font; the list reads the fonts record.
-void send_fonts(ShellWindow* shell) {
-    SendMessageW(shell->inspector, WM_SETFONT, reinterpret_cast<WPARAM>(shell->fonts.gdi_ui), TRUE);
-}
-
 LRESULT on_create(ShellWindow* shell) {
     shell->dpi = window_dpi(shell->window);
     shell->scale = static_cast<float>(shell->dpi) / BASE_DPI;
     create_fonts(&shell->fonts, static_cast<int32_t>(shell->dpi), font_size_or_default(&process()->program.app.settings));
     if (!create_children(shell)) return -1;
-    send_fonts(shell);
     apply_title_bar(shell->window);
     apply_control_theme(shell->list.window);
-    apply_control_theme(shell->inspector);
     DragAcceptFiles(shell->window, TRUE);
     apply_title(shell);
     layout_doc_window(shell);
@@ -338,6 +330,8 @@ void layout_doc_window(ShellWindow* shell) {
     place(&batch, shell->inspector, layout.inspector, layout.inspector_shown);
     place(&batch, shell->status_bar, layout.status_bar, !layout.start_page_shown);
     if (batch) EndDeferWindowPos(batch);
+    // The edit control puts its text area back to its whole client area when sized.
+    if (layout.inspector_shown) set_inspector_margins(shell);
 }
 
 void rebuild_fonts(ShellWindow* shell) {
@@ -345,7 +339,7 @@ void rebuild_fonts(ShellWindow* shell) {
     create_fonts(&fresh, static_cast<int32_t>(shell->dpi), font_size_or_default(&process()->program.app.settings));
     Fonts old = shell->fonts;
     shell->fonts = fresh;
-    send_fonts(shell);
+    reset_inspector_font(shell);
     release_fonts(&old);
     list_fonts_changed(&shell->list);
 }
@@ -360,6 +354,10 @@ void doc_frame_notify(void*, DocWindow* doc, uint32_t notices) {
     if (notices & Notice::MessageBar) InvalidateRect(shell->message_bar, nullptr, FALSE);
     if (notices & Notice::StartPage) InvalidateRect(shell->start_page, nullptr, FALSE);
     list_notice(&shell->list, notices);
+    // The selection, the view or the path style may have changed.
+    constexpr uint32_t INSPECTOR_NEWS =
+        Notice::Inspector | Notice::NewView | Notice::List | Notice::StatusBar | Notice::Layout | Notice::Everything;
+    if (notices & INSPECTOR_NEWS) refresh_inspector(shell, (notices & (Notice::Inspector | Notice::NewView)) != 0);
     if (notices & Notice::Everything) RedrawWindow(shell->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     if (notices & Notice::FocusList) SetFocus(shell->list.window);
     if ((notices & Notice::FocusListIfForeground) && GetForegroundWindow() == shell->window) SetFocus(shell->list.window);

@@ -33,6 +33,7 @@ struct ShellWindow {
     uint32_t start_hover;     // StartItem under the mouse
     uint32_t problem_hover;   // ProblemBarPart under the mouse
     FileWatcher* watcher;     // while the window shows a file
+    uint8_t split_dragging;   // the split bar has the mouse capture
     uint8_t destroying;  // the window is on its way out (WM_DESTROY has come)
 };
 

@@ -1,6 +1,7 @@
 #include "shell/panels.h"
 
 #include "shell/doc_frame.h"
+#include "shell/inspector.h"
 #include "ui/drawing.h"
 
 namespace {
@@ -30,7 +31,7 @@ bool register_panel(HINSTANCE instance, const wchar_t* name, WNDPROC procedure) 
 bool register_panel_classes(HINSTANCE instance) {
     return register_panel(instance, TOP_BAR_CLASS, panel_proc<Colour::BarBackground>) &&
            register_panel(instance, BAR_CLASS, bar_proc) &&
-           register_panel(instance, SPLIT_CLASS, panel_proc<Colour::Border>) &&
+           register_panel(instance, SPLIT_CLASS, split_bar_proc) &&
            register_panel(instance, START_PAGE_CLASS, start_page_proc);
 }
 

@@ -73,4 +73,13 @@ TEST(WindowLayout, BarsShowWhatTheWindowHolds) {
     EXPECT_EQ(doc_layout_input(clean_window, 800, 600, 1.0f).problem_bar, 1);
 }
 
+TEST(WindowLayout, DraggedInspectorWidthStaysWithinItsLimits) {
+    // Half the 4-pixel bar (2, or 3 at 150 %) is left of the Inspector.
+    EXPECT_EQ(dragged_inspector_width(1100, 700, 1.0f), 398);
+    EXPECT_EQ(dragged_inspector_width(1650, 1050, 1.5f), 398);  // (600 - 3) / 1.5 cut to a whole number
+    EXPECT_EQ(dragged_inspector_width(1100, 1000, 1.0f), 200);
+    EXPECT_EQ(dragged_inspector_width(1100, 1200, 1.0f), 200);  // dragged past the right edge
+    EXPECT_EQ(dragged_inspector_width(3000, -50, 1.0f), 1200);
+}
+
 }  // namespace
