@@ -69,6 +69,8 @@ struct FileIo {
     bool (*close)(FileHandle file);
     // Moves `from` over `to`, replacing it, and waits until the move is on the disk.
     bool (*replace)(const char* from, const char* to);
+    // Deletes a file (script mode's "remove"); false when it could not.
+    bool (*remove)(const char* path);
 };
 
 const FileIo* file_io();

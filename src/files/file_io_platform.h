@@ -24,6 +24,7 @@ bool write_all(FileHandle file, const uint8_t* bytes, uint32_t length);
 bool flush(FileHandle file);
 bool close_file(FileHandle file);
 bool replace(const char* from, const char* to);
+bool remove_file(const char* path);
 
 }  // namespace platform_file
 
@@ -47,6 +48,7 @@ inline const FileIo* file_io_table() {
         .flush = flush,
         .close = close_file,
         .replace = replace,
+        .remove = remove_file,
     };
     return &io;
 }

@@ -232,6 +232,8 @@ bool replace(const char* from, const char* to) {
     return true;
 }
 
+bool remove_file(const char* path) { return unlink(path) == 0; }
+
 }  // namespace platform_file
 
 const FileIo* file_io() { return file_io_table(); }

@@ -205,6 +205,13 @@ bool replace(const char* from, const char* to) {
     return replaced;
 }
 
+bool remove_file(const char* path) {
+    wchar_t* wide = wide_path(path);
+    bool removed = wide && DeleteFileW(wide) != 0;
+    mem_free(wide);
+    return removed;
+}
+
 }  // namespace platform_file
 
 const FileIo* file_io() { return file_io_table(); }

@@ -11,12 +11,14 @@
 
 const char SCRIPT_BAD_ARGUMENTS[] = "unknown command or bad arguments";
 const char SCRIPT_WRITE_FAILED[] = "write: the file could not be copied";
+const char SCRIPT_REMOVE_FAILED[] = "remove: the file could not be deleted";
 const char SCRIPT_OUT_OF_MEMORY[] = "out of memory";
 
 namespace {
 
 const char CLICK_USAGE[] = "click <row> [chevron] [alt] [shift]";
 const char WRITE_USAGE[] = "write <file> <source>, both under build/tmp/ or tests/samples/";
+const char REMOVE_USAGE[] = "remove <file>, under build/tmp/";
 const char NOT_A_KEY_COMBO[] = "not a key combo";
 const char COPY_WHAT[] = "copy what?";
 const char DUMP_WHAT[] = "dump what?";
@@ -186,6 +188,17 @@ bool starts_with(const char* text, uint32_t length, const char* prefix) {
     return length >= prefix_length && std::memcmp(text, prefix, prefix_length) == 0;
 }
 
+// Only what the scripts made themselves may go: never a sample.
+const char* parse_remove(const ScriptLine* line, ScriptCommand* command) {
+    if (line->word_count != 2 || line->more_words) return REMOVE_USAGE;
+    ScriptWord file = line->words[1];
+    if (!starts_with(file.text, file.length, "build/tmp/") || !is_writable_script_path(file.text, file.length))
+        return REMOVE_USAGE;
+    command->text = file.text;
+    command->text_length = file.length;
+    return nullptr;
+}
+
 // Commands of exactly `word_count` words whose words after the first are numbers.
 const char* parse_numbers(const ScriptLine* line, ScriptCommand* command, uint32_t word_count) {
     if (line->word_count != word_count || line->more_words) return SCRIPT_BAD_ARGUMENTS;
@@ -261,6 +274,7 @@ const ParsedCommand PARSED_COMMANDS[] = {
     {"copy", ScriptAction::SendCommand, parse_copy},
     {"dump", ScriptAction::Dump, parse_dump},
     {"write", ScriptAction::Write, parse_write},
+    {"remove", ScriptAction::Remove, parse_remove},
     {"wait", ScriptAction::Wait, parse_wait},
     {"screenshot", ScriptAction::Screenshot, parse_screenshot},
     {"resize", ScriptAction::Resize, parse_resize},

@@ -25,6 +25,7 @@ enum class ScriptAction : uint8_t {
     Answer,       // text: the button label
     Quit,
     LoseDevice,  // the next frame drawn finds its device lost
+    Remove,  // text: the file
 };
 
 enum class ScriptDump : uint8_t { Rows, State, Inspector, Clipboard, ClipboardSize, Menu, Reloads, Question, Windows };
@@ -56,6 +57,7 @@ constexpr uint32_t SCREENSHOT_NAME_MAX = 127;
 // Texts of the errors a script line can end with.
 extern const char SCRIPT_BAD_ARGUMENTS[];  // "unknown command or bad arguments"
 extern const char SCRIPT_WRITE_FAILED[];
+extern const char SCRIPT_REMOVE_FAILED[];
 extern const char SCRIPT_OUT_OF_MEMORY[];
 
 // Reads a line's command. nullptr when it is well formed; otherwise the text

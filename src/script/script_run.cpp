@@ -113,6 +113,8 @@ const char* run_with_text(Script* script, const ScriptCommand* command, DocWindo
         open_path(app, window, text);
     } else if (command->action == ScriptAction::Clip) {
         if (!put_on_clipboard(app, text, resolve_clip_escapes(text, command->text_length))) error = SCRIPT_OUT_OF_MEMORY;
+    } else if (command->action == ScriptAction::Remove) {
+        if (!script->io->remove(text)) error = SCRIPT_REMOVE_FAILED;
     } else if (!copy_file(script->io, text, source)) {
         error = SCRIPT_WRITE_FAILED;
     }
@@ -211,6 +213,7 @@ ScriptPause run_script_line(Script* script, const ScriptLine* line) {
     case ScriptAction::Open:
     case ScriptAction::Clip:
     case ScriptAction::Write:
+    case ScriptAction::Remove:
         if (const char* error = run_with_text(script, &command, window)) return fail(script, line, error);
         break;
     case ScriptAction::Wait: script->pause_ms = command.numbers[0]; return ScriptPause::ForTime;

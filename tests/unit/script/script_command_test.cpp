@@ -55,6 +55,7 @@ std::string describe(const std::string& text) {
 TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
     const std::string bad = "error: unknown command or bad arguments";
     const std::string write_usage = "error: write <file> <source>, both under build/tmp/ or tests/samples/";
+    const std::string remove_usage = "error: remove <file>, under build/tmp/";
     const std::string cases[][2] = {
         {"key ALT+Right", "action 3 key 39 mod 2"},
         {"click 0 shift chevron alt", "action 5 mod 3 chevron"},
@@ -70,6 +71,10 @@ TEST(ScriptCommand, ReadsTheEdgesOfEachCommand) {
         {"key ctrl+c", "error: not a key combo"},
         {"write build/tmp/x.json src/main.cpp", write_usage},
         {"write build/tmp/a..b tests/samples/a.json", write_usage},
+        // Only what the scripts made may be removed.
+        {"remove build/tmp/e2e/x.json", "action 17 [build/tmp/e2e/x.json]"},
+        {"remove tests/samples/basic.json", remove_usage}, {"remove build/tmp/../x", remove_usage},
+        {"remove build/tmp/a b", remove_usage},
         // A screenshot's name becomes a file name.
         {"screenshot Win-1.dark_x", "action 12 [Win-1.dark_x]"},
         {"screenshot " + std::string(127, 'a'), "action 12 [" + std::string(127, 'a') + "]"},
