@@ -112,8 +112,9 @@ void list_mouse_button(ListControl* list, UINT message, WPARAM wparam, LPARAM lp
     uint32_t row = row_at_y(GET_Y_LPARAM(lparam), list->top_row, list_metrics(list));
     if (row == NO_ROW) return;
     if (message == WM_RBUTTONDOWN) {
-        // The context menu that follows acts on the row under the pointer.
-        if (row != selected_row(view)) {
+        // The context menu that follows acts on the row under the pointer,
+        // or on the whole selected range when the pointer is inside it.
+        if (!row_is_selected(view, row)) {
             click_row(view, row, false, 0);
             sync_list(list, false);
         }

@@ -135,6 +135,14 @@ uint32_t selected_row(const ViewState* view) {
 
 uint32_t anchor_line(const ViewState* view) { return view && in_text_view(view) ? view->anchor_line : NO_LINE; }
 
+bool row_is_selected(const ViewState* view, uint32_t row) {
+    uint32_t caret = selected_row(view);
+    if (row == NO_LINE || caret == NO_LINE) return false;
+    uint32_t anchor = anchor_line(view);
+    if (anchor == NO_LINE) return row == caret;
+    return row >= (anchor < caret ? anchor : caret) && row <= (anchor < caret ? caret : anchor);
+}
+
 uint32_t take_scroll_request(ViewState* view) {
     if (!view || !view->scroll_request) return NO_LINE;
     view->scroll_request = 0;

@@ -119,6 +119,9 @@ uint32_t visible_row_count(const ViewState* view);
 // The caret line in the text view; the row of the selection in the tree view.
 uint32_t selected_row(const ViewState* view);
 uint32_t anchor_line(const ViewState* view);  // NO_LINE outside the text view
+// Whether `row` is the selected row or, in the text view, one of the selected
+// lines between the anchor and the caret.
+bool row_is_selected(const ViewState* view, uint32_t row);
 
 // The row to scroll into view when the selection moved since the last call
 // (clearing the request), else NO_LINE.

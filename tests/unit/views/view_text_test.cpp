@@ -41,6 +41,10 @@ TEST(ViewText, ShiftExtendsTheRangeAndAPlainMoveCollapsesIt) {
         EXPECT_EQ(navigate_key(v, m.key, m.modifiers, 3), m.handled);
         expect_lines(v, m.lines);
     }
+    // Lines 0-3 are selected: a right click on any of them keeps the range.
+    EXPECT_TRUE(row_is_selected(v, 2));
+    EXPECT_TRUE(row_is_selected(v, 3));
+    EXPECT_FALSE(row_is_selected(v, 4));
     click_row(v, 7, false, 0);  // beyond the lines
     expect_lines(v, {0, 3, 0});
     // Lines are painted whole, not cut at the row budget.
