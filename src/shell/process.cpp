@@ -27,6 +27,7 @@ namespace {
 
 constexpr int EXIT_START_FAILED = 1;
 constexpr UINT HANDOFF_TIMEOUT_MS = 10000;
+constexpr size_t SETTINGS_PATH_UNITS = 520;
 
 Process the_process;
 
@@ -62,13 +63,13 @@ void init_common_controls() {
 char* default_settings_path() {
     wchar_t* roaming = nullptr;
     if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) return nullptr;
-    wchar_t folder[MAX_PATH];
-    bool fits = std::swprintf(folder, MAX_PATH, L"%ls\\Tarnwell", roaming) > 0;
+    wchar_t folder[SETTINGS_PATH_UNITS];
+    bool fits = std::swprintf(folder, SETTINGS_PATH_UNITS, L"%ls\\Tarnwell", roaming) > 0;
     CoTaskMemFree(roaming);
     if (!fits) return nullptr;
     CreateDirectoryW(folder, nullptr);
-    wchar_t path[MAX_PATH];
-    if (std::swprintf(path, MAX_PATH, L"%ls\\settings.txt", folder) < 0) return nullptr;
+    wchar_t path[SETTINGS_PATH_UNITS];
+    if (std::swprintf(path, SETTINGS_PATH_UNITS, L"%ls\\settings.txt", folder) < 0) return nullptr;
     return utf16_to_utf8(path, std::wcslen(path));
 }
 
