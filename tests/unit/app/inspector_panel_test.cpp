@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/commands.h"
 #include "app/doc_window.h"
 #include "base/memory.h"
 #include "test_host.h"
@@ -57,6 +58,25 @@ TEST(InspectorPanel, TextIsMadeAgainOnlyWhenSomethingChanged) {
     EXPECT_EQ(update(window, true), InspectorUpdate::Keep);
     window->inspector_shown = 1;
     EXPECT_EQ(update(window, false), InspectorUpdate::SetText);
+}
+
+TEST(InspectorPanel, ShowingAndSizingItAreKeptForNewWindows) {
+    TestHost host;
+    DocWindow* window = host.open_text("[1]");
+    ASSERT_TRUE(window);
+    run_command(window, CommandId::Inspector);
+    EXPECT_EQ(host.app.settings.inspector, 1);
+    window->inspector_width = 512;  // dragged
+    keep_inspector_width(window);
+    EXPECT_EQ(host.app.settings.inspector_width, 512);
+    EXPECT_EQ(host.saves_scheduled, 2u);
+    DocWindow* start = create_doc_window(&host.app, true);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->inspector_shown, 1);
+    EXPECT_EQ(start->inspector_width, 512);
+    run_command(start, CommandId::Inspector);  // not on the start page
+    EXPECT_EQ(start->inspector_shown, 1);
+    EXPECT_EQ(host.saves_scheduled, 2u);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TestHost::TestHost(bool script_mode) {
     host.all_windows_closed = [](void* context) { host_of(context)->all_closed = true; };
     host.document_installed = [](void*, DocWindow*) {};
     host.run_window_command = [](void*, DocWindow*, uint32_t) {};
-    host.schedule_settings_save = [](void*) {};
+    host.schedule_settings_save = [](void* context) { host_of(context)->saves_scheduled++; };
     init_app(&app, &host);
     if (script_mode) set_script_mode(&app, 0, 0);
 }

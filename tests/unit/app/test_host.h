@@ -29,6 +29,7 @@ struct TestHost {
     std::map<std::pair<DocWindow*, uint32_t>, uint32_t> timers;  // running: delay
     std::map<DocWindow*, uint32_t> notices;                      // OR-ed since the last clear
     uint32_t jobs_started = 0;
+    uint32_t saves_scheduled = 0;
     bool all_closed = false;
     bool answer_yes = false;
     bool dialogs_close_owner = false;
