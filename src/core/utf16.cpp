@@ -67,13 +67,3 @@ Utf16Status convert_utf16(const uint8_t* in, uint64_t length, bool big_endian, u
     *produced = o.length;
     return Utf16Status::Done;
 }
-
-bool utf16_well_formed(const uint16_t* units, uint64_t count) {
-    for (uint64_t i = 0; i < count; i++) {
-        uint16_t unit = units[i];
-        if (unit < 0xD800 || unit > 0xDFFF) continue;
-        if (unit > 0xDBFF || i + 1 == count || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return false;
-        i++;
-    }
-    return true;
-}

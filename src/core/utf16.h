@@ -13,7 +13,3 @@ enum class Utf16Status { Done, Cancelled };
 // an odd last byte become U+FFFD. The cancel flag is consulted every 16 MiB.
 Utf16Status convert_utf16(const uint8_t* in, uint64_t length, bool big_endian, uint8_t* out, uint64_t capacity,
                           const LoadProgress* progress, uint64_t* produced);
-
-// Whether every surrogate among `count` native-order units is half of a
-// high-low pair.
-bool utf16_well_formed(const uint16_t* units, uint64_t count);

@@ -41,14 +41,14 @@ HGLOBAL unicode_block(const char* text, uint64_t length) {
     return block;
 }
 
-// The locked text as UTF-8, measured up to its first NUL within the block;
-// none when it holds a lone surrogate. A text too big to open still converts,
-// so that the open reports its size rather than an empty clipboard.
+// The locked text as UTF-8, measured up to its first NUL within the block.
+// A lone surrogate becomes U+FFFD rather than costing the user the whole
+// text. A text too big to open still converts, so that the open reports its
+// size rather than an empty clipboard.
 char* text_of_block(const wchar_t* units, SIZE_T block_bytes, uint64_t* length) {
     SIZE_T count = 0;
     SIZE_T limit = block_bytes / sizeof(wchar_t);
     while (count < limit && units[count] != 0) count++;
-    if (!utf16_well_formed(reinterpret_cast<const uint16_t*>(units), count)) return nullptr;
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(units);
     uint64_t needed = 0;
     (void)convert_utf16(bytes, count * 2, false, nullptr, 0, nullptr, &needed);
