@@ -116,6 +116,10 @@ struct AppHost {
     // (the dialog), Close, Go to Path (the go-to box), the three text sizes
     // and Exit. The DocWindow may be gone when this returns.
     void (*run_window_command)(void* context, DocWindow* window, uint32_t command_id);
+    // Script mode's "goto" in a host with a go-to box: opens the box, types
+    // the path into it and submits it as Enter would. May be absent: the path
+    // is then submitted directly (submit_go_to_path).
+    void (*enter_go_to_path)(void* context, DocWindow* window, const char* text, uint64_t length);
 
     void (*schedule_settings_save)(void* context);
 

@@ -18,6 +18,9 @@ namespace {
 
 using namespace KeyModifier;
 
+// The strip under the top bar comes and goes with the go-to message.
+constexpr uint32_t GO_TO_MESSAGE_CHANGED = Notice::GoToMessage | Notice::TopBar | Notice::MessageBar | Notice::Layout;
+
 void open_clipboard(DocWindow* window, uint32_t) { open_from_clipboard(window->app, window); }
 
 void reload(DocWindow* window, uint32_t) { start_reload(window, true); }
@@ -184,11 +187,11 @@ bool submit_go_to_path(DocWindow* window, const char* text, uint64_t length) {
     if (go_to_path(window->view, text, length, window->goto_message, GOTO_MESSAGE_SIZE)) {
         window->goto_mode = 0;
         window->goto_message[0] = 0;
-        notify_window(window, Notice::GoToMessage | Notice::TopBar | Notice::List | Notice::StatusBar | Notice::FocusList |
+        notify_window(window, GO_TO_MESSAGE_CHANGED | Notice::List | Notice::StatusBar | Notice::FocusList |
                                   Notice::CentreSelection);
         return true;
     }
     report_to_script(app, "goto-error", window->goto_message);
-    notify_window(window, Notice::GoToMessage | Notice::TopBar);
+    notify_window(window, GO_TO_MESSAGE_CHANGED);
     return false;
 }

@@ -8,10 +8,17 @@
 #include "describe/summaries.h"
 #include "views/view_state.h"
 
+bool progress_shown(const DocWindow* window, uint32_t* per_mille) {
+    if (!window->progress_visible || !(window->open_job || window->reload_job || window->text_view_job)) return false;
+    *per_mille = std::min<uint32_t>(window->progress, 1000);
+    return true;
+}
+
 uint64_t status_left_text(const DocWindow* window, char* buffer, uint64_t size) {
     const bool reading = window->open_job || window->reload_job;
-    if (window->progress_visible && (reading || window->text_view_job)) {
-        const int percent = static_cast<int>(std::min<uint32_t>(window->progress, 1000) / 10);
+    uint32_t per_mille = 0;
+    if (progress_shown(window, &per_mille)) {
+        const int percent = static_cast<int>(per_mille / 10);
         const size_t room = static_cast<size_t>(size);
         int length;
         if (!reading) {

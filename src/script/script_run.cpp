@@ -147,9 +147,13 @@ void run_in_window(const ScriptCommand* command, DocWindow* window) {
         set_search_from_script(window, command->text, command->text_length, &options);
         return;
     }
-    case ScriptAction::Goto:
-        if (view) (void)submit_go_to_path(window, command->text, command->text_length);
+    case ScriptAction::Goto: {
+        if (!view) return;
+        const AppHost& host = window->app->host;
+        if (host.enter_go_to_path) host.enter_go_to_path(host.context, window, command->text, command->text_length);
+        else (void)submit_go_to_path(window, command->text, command->text_length);
         return;
+    }
     case ScriptAction::Crumb:
         if (!view || command->numbers[0] >= breadcrumb_count(view)) return;
         select_breadcrumb(view, command->numbers[0]);

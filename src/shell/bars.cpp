@@ -2,16 +2,14 @@
 // message strip under the top bar, the problem bar and the status bar.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "app/commands.h"
 #include "app/doc_window.h"
 #include "app/panel_layout.h"
 #include "app/reload.h"
 #include "app/status_text.h"
-#include "base/memory.h"
-#include "base/wide_text_win.h"
 #include "core/document.h"
 #include "describe/format.h"
 #include "describe/summaries.h"
@@ -36,25 +34,10 @@ struct BarPaint {
 
 RenderSlot* slot_of(ShellWindow* shell, int id) { return &shell->bar_slots[id - MESSAGE_BAR_ID]; }
 
-// A UTF-8 text drawn in a box; the drawn width, 0 when nothing was drawn.
+// A UTF-8 text drawn in a box of the bar's full height; the drawn width.
 float draw_utf8(const BarPaint& bar, IDWriteInlineObject* ellipsis, const char* text, float x, float width,
                 uint32_t colour, uint32_t alignment) {
-    uint32_t units = 0;
-    wchar_t* wide = utf8_to_utf16(text, std::strlen(text), &units);
-    if (!wide) return 0;
-    float drawn = draw_text_box(bar.slot, bar.shell->fonts.ui, ellipsis, wide, static_cast<int32_t>(units), x, 0,
-                                width, bar.height, colour, alignment);
-    mem_free(wide);
-    return drawn;
-}
-
-float measure_utf8(const ShellWindow* shell, const char* text) {
-    uint32_t units = 0;
-    wchar_t* wide = utf8_to_utf16(text, std::strlen(text), &units);
-    if (!wide) return 0;
-    float width = measure_text(shell->fonts.ui, wide, units);
-    mem_free(wide);
-    return width;
+    return draw_utf8_box(bar.slot, bar.shell->fonts.ui, ellipsis, text, x, 0, width, bar.height, colour, alignment);
 }
 
 void paint_status_bar(const BarPaint& bar) {
@@ -73,7 +56,7 @@ void paint_status_bar(const BarPaint& bar) {
     }
     float right_width = 0;
     if (right[0]) {
-        float measured = measure_utf8(bar.shell, right);
+        float measured = measure_utf8(bar.shell->fonts.ui, right);
         right_width = measured < right_limit ? measured : right_limit;
         float right_edge = bar.width - 10 * bar.s;
         draw_utf8(bar, bar.shell->fonts.ellipsis, right, right_edge - right_width, right_width, right_colour,
@@ -86,14 +69,19 @@ void paint_status_bar(const BarPaint& bar) {
                   Colour::SecondaryText, Align::Left);
 }
 
-// The go-to message when there is one, otherwise the search's.
+// The go-to message when there is one, otherwise the search's, each from
+// under the part of the top bar it is about.
 void paint_message_bar(const BarPaint& bar) {
     const DocWindow* doc = bar.shell->doc;
     clear(bar.slot, Colour::BarBackground);
     line(bar.slot, 0, bar.height - 0.5f, bar.width, bar.height - 0.5f, Colour::Border, 1);
-    const char* text = doc->goto_message[0] ? doc->goto_message : doc->message_text;
-    float x = 12 * bar.s;
-    if (text[0]) draw_utf8(bar, bar.shell->fonts.ellipsis, text, x, bar.width - 12 * bar.s - x, Colour::Error, Align::Left);
+    const bool go_to = doc->goto_message[0] != 0;
+    const char* text = go_to ? doc->goto_message : doc->message_text;
+    if (!text[0]) return;
+    const TopBarLayout top = top_bar_geometry(bar.shell);
+    const float under = go_to ? top.crumb_area.left : top.search[SearchRange::MatchCase].left;
+    const float x = std::max(std::min(under + 8 * bar.s, bar.width - 160 * bar.s), 12 * bar.s);
+    draw_utf8(bar, bar.shell->fonts.ellipsis, text, x, bar.width - 12 * bar.s - x, Colour::Error, Align::Left);
 }
 
 ProblemBarLayout problem_layout_of(const ShellWindow* shell, float width, float height) {

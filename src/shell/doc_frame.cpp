@@ -45,7 +45,7 @@ void list_menu(ListControl* list, POINT screen) {
 }
 
 bool create_children(ShellWindow* shell) {
-    shell->top_bar = create_child(shell, TOP_BAR_CLASS, WS_VISIBLE, 0);
+    shell->top_bar = create_child(shell, TOP_BAR_CLASS, WS_VISIBLE | WS_CLIPCHILDREN, 0);
     shell->message_bar = create_child(shell, BAR_CLASS, 0, MESSAGE_BAR_ID);
     shell->problem_bar = create_child(shell, BAR_CLASS, 0, PROBLEM_BAR_ID);
     shell->list.doc = shell->doc;
@@ -80,7 +80,8 @@ void bring_forward(HWND window) {
 
 void focus_content(ShellWindow* shell) {
     DocWindow* doc = shell->doc;
-    SetFocus(doc && doc->start_page ? shell->start_page : shell->list.window);
+    if (doc && doc->start_page) SetFocus(shell->start_page);
+    else SetFocus(doc && doc->goto_mode ? shell->top.goto_box : shell->list.window);
 }
 
 // Timer 5: the normal rectangle goes to Settings "window".
@@ -285,6 +286,7 @@ void destroy_doc_frame(void*, DocWindow* doc) {
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     if (!shell->destroying) DestroyWindow(window);
+    release_top_bar(shell);
     release_slot(&shell->start_slot);
     for (RenderSlot& slot : shell->bar_slots) release_slot(&slot);
     release_fonts(&shell->fonts);
@@ -342,6 +344,7 @@ void rebuild_fonts(ShellWindow* shell) {
     reset_inspector_font(shell);
     release_fonts(&old);
     list_fonts_changed(&shell->list);
+    lay_out_top_bar(shell);
 }
 
 void doc_frame_notify(void*, DocWindow* doc, uint32_t notices) {
@@ -349,7 +352,7 @@ void doc_frame_notify(void*, DocWindow* doc, uint32_t notices) {
     if (!shell) return;
     if (notices & Notice::Title) apply_title(shell);
     if (notices & Notice::Layout) layout_doc_window(shell);
-    if (notices & Notice::TopBar) InvalidateRect(shell->top_bar, nullptr, FALSE);
+    top_bar_notice(shell, notices);
     if (notices & Notice::StatusBar) InvalidateRect(shell->status_bar, nullptr, FALSE);
     if (notices & Notice::MessageBar) InvalidateRect(shell->message_bar, nullptr, FALSE);
     if (notices & Notice::StartPage) InvalidateRect(shell->start_page, nullptr, FALSE);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ui/drawing.h"
+#include "shell/top_bar.h"
 #include "ui/list.h"
 
 struct DocWindow;
@@ -18,6 +19,7 @@ struct ShellWindow {
     DocWindow* doc;  // none once the portable half has let go
     HWND window;
     HWND top_bar;
+    TopBar top;  // the top bar's boxes, tooltips and paint state
     HWND message_bar;
     HWND problem_bar;
     ListControl list;  // its window is list.window

@@ -113,6 +113,14 @@ void show_list_menu(DocWindow* window, int x, int y) {
     if (window->view) show_menu(window, build_list_menu, TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y);
 }
 
+void show_main_menu(DocWindow* window, int x, int y) {
+    show_menu(window, build_main_menu, TPM_RIGHTALIGN | TPM_TOPALIGN, x, y);
+}
+
+void show_scope_menu(DocWindow* window, int x, int y) {
+    show_menu(window, build_scope_menu, TPM_LEFTALIGN | TPM_TOPALIGN, x, y);
+}
+
 bool dump_real_menu(void*, const Menu* menu, void (*line)(void* sink, const MenuItem* item), void* sink) {
     HMENU popup = create_popup(menu);
     if (!popup) return false;

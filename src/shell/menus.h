@@ -11,6 +11,10 @@ struct MenuItem;
 // screen point; the chosen command runs when the window still exists
 // afterwards. Only with a Document.
 void show_list_menu(DocWindow* window, int x, int y);
+// The main menu, right-aligned at a screen point under the menu button.
+void show_main_menu(DocWindow* window, int x, int y);
+// The search scope's menu at a screen point.
+void show_scope_menu(DocWindow* window, int x, int y);
 
 // The host's dump_menu: makes the pop-up menu and hands its items, read back
 // with GetMenuItemInfoW, to `line`.

@@ -2,19 +2,10 @@
 
 #include "shell/doc_frame.h"
 #include "shell/inspector.h"
+#include "shell/top_bar.h"
 #include "ui/drawing.h"
 
 namespace {
-
-// The brush is looked up at each erase, as a change of palette replaces it.
-template <uint32_t COLOUR>
-LRESULT CALLBACK panel_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != WM_ERASEBKGND) return DefWindowProcW(window, message, wparam, lparam);
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(reinterpret_cast<HDC>(wparam), &client, palette_brush(COLOUR));
-    return 1;
-}
 
 bool register_panel(HINSTANCE instance, const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW panel{};
@@ -29,7 +20,7 @@ bool register_panel(HINSTANCE instance, const wchar_t* name, WNDPROC procedure) 
 }  // namespace
 
 bool register_panel_classes(HINSTANCE instance) {
-    return register_panel(instance, TOP_BAR_CLASS, panel_proc<Colour::BarBackground>) &&
+    return register_panel(instance, TOP_BAR_CLASS, top_bar_proc) &&
            register_panel(instance, BAR_CLASS, bar_proc) &&
            register_panel(instance, SPLIT_CLASS, split_bar_proc) &&
            register_panel(instance, START_PAGE_CLASS, start_page_proc);

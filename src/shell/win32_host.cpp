@@ -10,6 +10,7 @@
 #include "shell/process.h"
 #include "shell/screenshot.h"
 #include "shell/system_clipboard.h"
+#include "shell/top_bar.h"
 #include "shell/window_commands.h"
 
 namespace {
@@ -65,6 +66,7 @@ AppHost win32_host_table() {
                    .all_windows_closed = all_windows_closed,
                    .document_installed = document_installed,
                    .run_window_command = run_window_command,
+                   .enter_go_to_path = enter_goto_path,
                    .schedule_settings_save = schedule_settings_save,
                    .raise_window = raise_window,
                    .capture_window = screenshot_window,

@@ -47,9 +47,7 @@ void run_window_command(void*, DocWindow* window, uint32_t command_id) {
     case CommandId::BiggerText:
     case CommandId::SmallerText:
     case CommandId::ActualSize: change_text_size(app, command_id); return;
-    default:
-        // The go-to box comes with the top bar.
-        if (app->script_mode) script_refuse_command(&process()->program.script);
-        return;
+    case CommandId::GoToPath: open_goto_box(shell_of(window)); return;
+    default: return;
     }
 }

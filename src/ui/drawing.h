@@ -128,6 +128,10 @@ constexpr uint32_t Right = 2;
 // box's), 0 when nothing was drawn.
 float draw_text_box(RenderSlot* slot, IDWriteTextFormat* format, IDWriteInlineObject* ellipsis, const wchar_t* text,
                     int32_t length, float x, float y, float width, float height, uint32_t colour, uint32_t alignment);
+// The same for a zero-terminated UTF-8 text; 0 when it cannot be converted.
+float measure_utf8(IDWriteTextFormat* format, const char* text);
+float draw_utf8_box(RenderSlot* slot, IDWriteTextFormat* format, IDWriteInlineObject* ellipsis, const char* text,
+                    float x, float y, float width, float height, uint32_t colour, uint32_t alignment);
 // Draws a row's styled text with its search marks at (x, y) in the code
 // font. The laid-out width, 0 when nothing was drawn.
 float draw_styled_text(RenderSlot* slot, const Fonts* fonts, const RowPaint* paint, float x, float y, float max_width);

@@ -1,0 +1,175 @@
+// The top bar's two edit boxes: the search box, whose keys and text go to
+// the portable search box, and the go-to box over the breadcrumbs.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/doc_window.h"
+#include "app/goto_box.h"
+#include "app/search_box.h"
+#include "base/memory.h"
+#include "base/wide_text_win.h"
+#include "shell/doc_frame.h"
+#include "shell/process.h"
+#include "shell/top_bar.h"
+
+namespace {
+
+constexpr UINT_PTR SUBCLASS_ID = 1;
+
+// Enter and Escape act on their WM_KEYDOWN; their characters would only beep.
+bool swallowed_char(WPARAM unit) { return unit == 0x0A || unit == 0x0D || unit == 0x1B; }
+
+ShellWindow* shell_with_doc(DWORD_PTR data) {
+    auto* shell = reinterpret_cast<ShellWindow*>(data);
+    return shell && shell->doc ? shell : nullptr;
+}
+
+// The box's text in UTF-8 ("" for an empty box); nullptr without memory.
+char* box_text(HWND box, uint32_t* length) {
+    int units = GetWindowTextLengthW(box);
+    wchar_t* wide = mem_alloc_array<wchar_t>(static_cast<uint64_t>(units > 0 ? units : 0) + 1);
+    if (!wide) return nullptr;
+    int read = GetWindowTextW(box, wide, units + 1);
+    char* text = utf16_to_utf8(wide, static_cast<uint64_t>(read > 0 ? read : 0), length);
+    mem_free(wide);
+    return text;
+}
+
+bool set_box_text(HWND box, const char* text, uint64_t length) {
+    wchar_t* wide = utf8_to_utf16(text ? text : "", text ? length : 0);
+    if (!wide) return false;
+    SetWindowTextW(box, wide);
+    mem_free(wide);
+    return true;
+}
+
+LRESULT CALLBACK search_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+    ShellWindow* shell = shell_with_doc(data);
+    switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(box, message, wparam, lparam);
+    case WM_KEYDOWN:
+        if (shell && wparam == VK_RETURN) {
+            search_box_enter(shell->doc, GetKeyState(VK_SHIFT) < 0);
+            return 0;
+        }
+        if (shell && wparam == VK_ESCAPE) {
+            clear_search(shell->doc);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (swallowed_char(wparam)) return 0;
+        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(box, search_box_proc, SUBCLASS_ID); break;
+    default: break;
+    }
+    return DefSubclassProc(box, message, wparam, lparam);
+}
+
+LRESULT CALLBACK goto_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+    ShellWindow* shell = shell_with_doc(data);
+    switch (message) {
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(box, message, wparam, lparam);
+    case WM_KEYDOWN:
+        if (shell && wparam == VK_RETURN) {
+            submit_goto(shell);
+            return 0;
+        }
+        if (shell && wparam == VK_ESCAPE) {
+            close_go_to_box(shell->doc);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (swallowed_char(wparam)) return 0;
+        break;
+    case WM_KILLFOCUS:
+        if (shell && shell->doc->goto_mode) PostMessageW(shell->top_bar, MSG_GOTO_FOCUS_LOST, 0, 0);
+        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(box, goto_box_proc, SUBCLASS_ID); break;
+    default: break;
+    }
+    return DefSubclassProc(box, message, wparam, lparam);
+}
+
+HWND create_box(ShellWindow* shell, int id, SUBCLASSPROC procedure) {
+    HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, shell->top_bar,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), process()->instance, nullptr);
+    if (box && !SetWindowSubclass(box, procedure, SUBCLASS_ID, reinterpret_cast<DWORD_PTR>(shell))) {
+        DestroyWindow(box);
+        return nullptr;
+    }
+    return box;
+}
+
+}  // namespace
+
+bool create_top_bar_boxes(ShellWindow* shell) {
+    shell->top.goto_box = create_box(shell, GOTO_BOX_ID, goto_box_proc);
+    shell->top.search_box = create_box(shell, SEARCH_BOX_ID, search_box_proc);
+    return shell->top.goto_box && shell->top.search_box;
+}
+
+void open_goto_box(ShellWindow* shell) {
+    uint64_t length = 0;
+    char* text = go_to_box_text(shell->doc, &length);
+    if (!text) return;
+    wchar_t* wide = utf8_to_utf16(text, length);
+    mem_free(text);
+    if (!wide) return;
+    go_to_box_opened(shell->doc);
+    place_top_bar_children(shell);
+    HWND box = shell->top.goto_box;
+    SetWindowTextW(box, wide);
+    mem_free(wide);
+    ShowWindow(box, SW_SHOW);
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+}
+
+void submit_goto(ShellWindow* shell) {
+    if (!shell->doc->view) return;
+    uint32_t length = 0;
+    char* text = box_text(shell->top.goto_box, &length);
+    if (!text) return;
+    (void)submit_go_to_path(shell->doc, text, length);
+    mem_free(text);
+}
+
+void enter_goto_path(void*, DocWindow* window, const char* text, uint64_t length) {
+    ShellWindow* shell = shell_of(window);
+    if (!shell) return;
+    open_goto_box(shell);
+    if (window->goto_mode && set_box_text(shell->top.goto_box, text, length)) submit_goto(shell);
+}
+
+// The focus may have come back to the box itself (a click inside it).
+void goto_focus_lost(ShellWindow* shell) {
+    if (GetFocus() != shell->top.goto_box) close_go_to_box(shell->doc);
+}
+
+void goto_box_changed(ShellWindow* shell) {
+    if (shell->doc->goto_mode) go_to_box_edited(shell->doc);
+}
+
+void search_text_changed(ShellWindow* shell) {
+    if (shell->doc->search_box.suppress) return;
+    uint32_t length = 0;
+    char* text = box_text(shell->top.search_box, &length);
+    if (!text) return;
+    search_box_changed(shell->doc, text, length);
+    mem_free(text);
+}
+
+// The program set the text: the box shows it without starting a search,
+// as the portable half holds its suppress flag meanwhile.
+void show_search_text(ShellWindow* shell) {
+    const SearchBox& box = shell->doc->search_box;
+    (void)set_box_text(shell->top.search_box, box.text, box.length);
+}
+
+void focus_search_box(ShellWindow* shell) {
+    if (!shell->doc->view) return;
+    SetFocus(shell->top.search_box);
+    SendMessageW(shell->top.search_box, EM_SETSEL, 0, -1);
+}
