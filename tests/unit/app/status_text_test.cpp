@@ -25,8 +25,12 @@ TEST(StatusText, ProgressWhileReadingOrBuildingTheTextView) {
     window.file_size = 0;
     window.progress = 1500;
     EXPECT_EQ(left_text(&window), "Reading... 100%");
+    uint32_t per_mille = 0;
+    EXPECT_TRUE(progress_shown(&window, &per_mille));
+    EXPECT_EQ(per_mille, 1000u);  // the top bar's line fills its width, no more
     window.progress_visible = 0;
     EXPECT_EQ(left_text(&window), "");
+    EXPECT_FALSE(progress_shown(&window, &per_mille));
 
     TestHost host;
     DocWindow* shown = host.open_text("{\"a\": [1, 2]}");
