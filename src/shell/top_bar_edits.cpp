@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr UINT_PTR SUBCLASS_ID = 1;
-
 // Enter and Escape act on their WM_KEYDOWN; their characters would only beep.
 bool swallowed_char(WPARAM unit) { return unit == 0x0A || unit == 0x0D || unit == 0x1B; }
 
@@ -43,59 +41,47 @@ bool set_box_text(HWND box, const char* text, uint64_t length) {
     return true;
 }
 
-LRESULT CALLBACK search_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
-    ShellWindow* shell = shell_with_doc(data);
-    switch (message) {
-    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(box, message, wparam, lparam);
-    case WM_KEYDOWN:
-        if (shell && wparam == VK_RETURN) {
-            search_box_enter(shell->doc, GetKeyState(VK_SHIFT) < 0);
-            return 0;
-        }
-        if (shell && wparam == VK_ESCAPE) {
-            clear_search(shell->doc);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (swallowed_char(wparam)) return 0;
-        break;
-    case WM_NCDESTROY: RemoveWindowSubclass(box, search_box_proc, SUBCLASS_ID); break;
-    default: break;
+// Enter, Shift+Enter and Escape of either box; false for any other key.
+bool box_key(ShellWindow* shell, UINT_PTR box_id, WPARAM key) {
+    if (key != VK_RETURN && key != VK_ESCAPE) return false;
+    DocWindow* doc = shell->doc;
+    if (box_id == SEARCH_BOX_ID) {
+        if (key == VK_RETURN) search_box_enter(doc, GetKeyState(VK_SHIFT) < 0);
+        else clear_search(doc);
+    } else if (key == VK_RETURN) {
+        submit_goto(shell);
+    } else {
+        close_go_to_box(doc);
     }
-    return DefSubclassProc(box, message, wparam, lparam);
+    return true;
 }
 
-LRESULT CALLBACK goto_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+// Both boxes' subclass; its id is the box's control id.
+LRESULT CALLBACK edit_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR box_id,
+                               DWORD_PTR data) {
     ShellWindow* shell = shell_with_doc(data);
     switch (message) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(box, message, wparam, lparam);
     case WM_KEYDOWN:
-        if (shell && wparam == VK_RETURN) {
-            submit_goto(shell);
-            return 0;
-        }
-        if (shell && wparam == VK_ESCAPE) {
-            close_go_to_box(shell->doc);
-            return 0;
-        }
+        if (shell && box_key(shell, box_id, wparam)) return 0;
         break;
     case WM_CHAR:
         if (swallowed_char(wparam)) return 0;
         break;
     case WM_KILLFOCUS:
-        if (shell && shell->doc->goto_mode) PostMessageW(shell->top_bar, MSG_GOTO_FOCUS_LOST, 0, 0);
+        if (shell && box_id == GOTO_BOX_ID && shell->doc->goto_mode)
+            PostMessageW(shell->top_bar, MSG_GOTO_FOCUS_LOST, 0, 0);
         break;
-    case WM_NCDESTROY: RemoveWindowSubclass(box, goto_box_proc, SUBCLASS_ID); break;
+    case WM_NCDESTROY: RemoveWindowSubclass(box, edit_box_proc, box_id); break;
     default: break;
     }
     return DefSubclassProc(box, message, wparam, lparam);
 }
 
-HWND create_box(ShellWindow* shell, int id, SUBCLASSPROC procedure) {
+HWND create_box(ShellWindow* shell, int id) {
     HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, shell->top_bar,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), process()->instance, nullptr);
-    if (box && !SetWindowSubclass(box, procedure, SUBCLASS_ID, reinterpret_cast<DWORD_PTR>(shell))) {
+    if (box && !SetWindowSubclass(box, edit_box_proc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(shell))) {
         DestroyWindow(box);
         return nullptr;
     }
@@ -105,8 +91,8 @@ HWND create_box(ShellWindow* shell, int id, SUBCLASSPROC procedure) {
 }  // namespace
 
 bool create_top_bar_boxes(ShellWindow* shell) {
-    shell->top.goto_box = create_box(shell, GOTO_BOX_ID, goto_box_proc);
-    shell->top.search_box = create_box(shell, SEARCH_BOX_ID, search_box_proc);
+    shell->top.goto_box = create_box(shell, GOTO_BOX_ID);
+    shell->top.search_box = create_box(shell, SEARCH_BOX_ID);
     return shell->top.goto_box && shell->top.search_box;
 }
 
