@@ -96,7 +96,13 @@ bool create_top_bar_boxes(ShellWindow* shell) {
     return shell->top.goto_box && shell->top.search_box;
 }
 
+// A box already open keeps what was typed in it.
 void open_goto_box(ShellWindow* shell) {
+    HWND box = shell->top.goto_box;
+    if (shell->doc->goto_mode) {
+        SetFocus(box);
+        return;
+    }
     uint64_t length = 0;
     char* text = go_to_box_text(shell->doc, &length);
     if (!text) return;
@@ -105,7 +111,6 @@ void open_goto_box(ShellWindow* shell) {
     if (!wide) return;
     go_to_box_opened(shell->doc);
     place_top_bar_children(shell);
-    HWND box = shell->top.goto_box;
     SetWindowTextW(box, wide);
     mem_free(wide);
     ShowWindow(box, SW_SHOW);
