@@ -32,6 +32,9 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Decorated"="N"
 
+[HKEY_CURRENT_USER\Software\Wine\Direct3D]
+"csmt"=dword:00000000
+
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 
