@@ -11,6 +11,8 @@ uint32_t u32_at(const uint8_t* bytes) {
 }
 
 constexpr uint32_t RECORD_HEAD = 12;  // next offset, action, name length
+// File names hold at most 255 units; a longer name in a record cannot be ours.
+constexpr uint32_t NAME_UNITS_MAX = 256;
 
 }  // namespace
 
@@ -22,16 +24,15 @@ WatchStep watch_step(bool ok, uint32_t bytes, uint32_t error) {
 bool records_name_file(const uint8_t* records, uint32_t bytes, const uint16_t* name, uint32_t name_units,
                        SameName same_name) {
     uint64_t at = 0;
-    uint16_t record_name[256 + 1];
+    uint16_t record_name[NAME_UNITS_MAX];
     while (at + RECORD_HEAD <= bytes) {
         const uint8_t* record = records + at;
         uint32_t next = u32_at(record);
         uint32_t name_bytes = u32_at(record + 8);
         if (name_bytes % 2 != 0 || at + RECORD_HEAD + name_bytes > bytes) return false;
-        // File names hold at most 255 units; a longer one cannot be ours.
         uint32_t units = name_bytes / 2;
-        if (units <= 256) {
-            // Copied, since records need not keep the names 2-byte aligned.
+        if (units <= NAME_UNITS_MAX) {
+            // Copied: nothing promises the bytes are aligned for 16-bit reads.
             std::memcpy(record_name, record + RECORD_HEAD, name_bytes);
             if (same_name(record_name, units, name, name_units)) return true;
         }
