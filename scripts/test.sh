@@ -206,6 +206,9 @@ run_e2e_cases() {
         if ((windows_paths && status >= 128)); then
             reruns+=("$name")
             if [[ -f $cases/$name.settings ]]; then cp "$cases/$name.settings" "$out/$name.settings"; else rm -f "$out/$name.settings"; fi
+            # A command alongside waits for lines of this output, which must
+            # not be the first run's.
+            rm -f "$out/$name.out"
             status=0
             "${program[@]}" --test-script "$script" --settings "$out/$name.settings" --test-out "$out/$name.out" \
                 "${args[@]}" >>"$out/$name.log" 2>&1 || status=$?
