@@ -31,23 +31,28 @@ constexpr size_t SETTINGS_PATH_UNITS = 520;
 
 Process the_process;
 
-// The command line as UTF-8 arguments; an argument that cannot be converted
-// becomes empty. nullptr when memory runs out.
-char** utf8_arguments(int* count) {
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), count);
-    if (!wide) return nullptr;
-    char** arguments = mem_alloc_array<char*>(static_cast<uint64_t>(*count) + 1);
-    for (int i = 0; arguments && i < *count; i++) {
-        arguments[i] = utf16_to_utf8(wide[i], std::wcslen(wide[i]));
-        if (!arguments[i]) arguments[i] = utf16_to_utf8(L"", 0);
-    }
-    LocalFree(wide);
-    return arguments;
-}
-
 void free_arguments(char** arguments, int count) {
     for (int i = 0; arguments && i < count; i++) mem_free(arguments[i]);
     mem_free(arguments);
+}
+
+// The command line as UTF-8 arguments; an argument that cannot be converted
+// becomes empty. nullptr when memory runs out, so that no argument is ever
+// missing.
+char** utf8_arguments(int* count) {
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), count);
+    if (!wide) return nullptr;
+    auto** arguments = static_cast<char**>(mem_alloc_zeroed((static_cast<size_t>(*count) + 1) * sizeof(char*)));
+    for (int i = 0; arguments && i < *count; i++) {
+        arguments[i] = utf16_to_utf8(wide[i], std::wcslen(wide[i]));
+        if (!arguments[i]) arguments[i] = utf16_to_utf8(L"", 0);
+        if (!arguments[i]) {
+            free_arguments(arguments, *count);
+            arguments = nullptr;
+        }
+    }
+    LocalFree(wide);
+    return arguments;
 }
 
 void init_common_controls() {
