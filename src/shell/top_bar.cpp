@@ -202,9 +202,9 @@ TopBarLayout top_bar_geometry(const ShellWindow* shell) {
     input.height = client.bottom;
     input.scale = shell->scale;
     input.start_page = shell->doc->start_page;
-    input.tree_label = measured(shell, TREE_LABEL);
-    input.text_label = measured(shell, TEXT_LABEL);
-    input.long_cue = measured(shell, LONG_CUE);
+    input.tree_label = shell->top.tree_label;
+    input.text_label = shell->top.text_label;
+    input.long_cue = shell->top.long_cue;
     input.edit_font_height = shell->top.edit_font_height;
     return top_bar_layout(input);
 }
@@ -215,6 +215,9 @@ void lay_out_top_bar(ShellWindow* shell) {
     SendMessageW(top.goto_box, WM_SETFONT, font, FALSE);
     SendMessageW(top.search_box, WM_SETFONT, font, FALSE);
     shell->top.edit_font_height = shell->fonts.gdi_ui ? gdi_font_height(shell->top_bar, shell->fonts.gdi_ui) : 0;
+    shell->top.tree_label = measured(shell, TREE_LABEL);
+    shell->top.text_label = measured(shell, TEXT_LABEL);
+    shell->top.long_cue = measured(shell, LONG_CUE);
     const WORD margin = static_cast<WORD>(scaled_pixels(2, shell->scale));
     SendMessageW(top.goto_box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(margin, margin));
     SendMessageW(top.search_box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(0, 0));

@@ -24,6 +24,11 @@ struct TopBar {
     HWND tooltip;
     RenderSlot slot;
     int32_t edit_font_height;  // of the GDI UI font; 0 when it could not be measured
+    // "Tree", "Text" and the long cue in the UI font, measured when the fonts
+    // change rather than at every mouse move.
+    float tree_label;
+    float text_label;
+    float long_cue;
     const char* cue;           // the search box's cue banner as last set
     uint32_t hover;            // TopBarPart under the mouse, hover-sensitive parts only
     BreadcrumbFit crumbs;      // drawn at the last paint; none while the go-to box is shown

@@ -106,13 +106,12 @@ void open_goto_box(ShellWindow* shell) {
     uint64_t length = 0;
     char* text = go_to_box_text(shell->doc, &length);
     if (!text) return;
-    wchar_t* wide = utf8_to_utf16(text, length);
+    // Filled while still hidden, so that no edit of an open box is seen.
+    const bool filled = set_box_text(box, text, length);
     mem_free(text);
-    if (!wide) return;
+    if (!filled) return;
     go_to_box_opened(shell->doc);
     place_top_bar_children(shell);
-    SetWindowTextW(box, wide);
-    mem_free(wide);
     ShowWindow(box, SW_SHOW);
     SetFocus(box);
     SendMessageW(box, EM_SETSEL, 0, -1);
