@@ -69,6 +69,7 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
     Document* const doc = c->document;
     const uint8_t* const start = c->text_start;
     const bool strict = c->strict;
+    const bool single_line = c->single_line;
     // The hot state lives in locals and is stored back before anything that
     // looks at the context's copy: the write position, the node count, the
     // next checkpoint, and the top container's id, child count and kind.
@@ -122,8 +123,28 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
     // Whitespace and comments record line starts. When the line-start table
     // cannot grow, the scanner moves the context's checkpoint to ask for a
     // stop, so the local copy has to follow it.
-    auto skip_blanks = [&](const uint8_t* q) {
+    // Pretty-printed text breaks the line after most values and indents the
+    // next one as deep as the last line at the same depth. Taking that
+    // indentation as a guess, checked by one vector compare, lets the next
+    // token's read start before the compare is done: the run's length no
+    // longer waits for the scan that measures it.
+    uint8_t indents[32] = {};  // indentation last met at each depth, modulo 32
+    auto skip_blanks = [&](const uint8_t* q, uint32_t level) {
         if (*q > ' ') return q;  // the common case: most positions hold no whitespace
+        const uint8_t* r = q + (*q == ' ' || *q == '\r');  // ", \n" and CR LF
+        if (*r == '\n' && !single_line && doc->line_count < c->line_starts_capacity) {
+            r++;
+            doc->line_starts[doc->line_count++] = offset_of(c, r);
+            // Lanes of the blanks from r on, e.g. 0b0111 for three spaces and
+            // a quote; a guess of 3 needs bits 0-2 set and bit 3 clear.
+            uint64_t blanks = blank_lanes32(r);
+            uint32_t guess = indents[level % 32];
+            if ((blanks & ((2ull << guess) - 1)) == (1ull << guess) - 1 && r[guess] > ' ') return r + guess;
+            uint32_t run = static_cast<uint32_t>(__builtin_ctzll(~blanks));
+            if (run < 32) indents[level % 32] = static_cast<uint8_t>(run);
+            q = r + run;
+            if (*q > ' ') return q;
+        }
         q = skip_whitespace(c, q);
         next_checkpoint = c->next_checkpoint;
         return q;
@@ -179,7 +200,7 @@ dispatch_value:
     case ' ': case '\t': case '\n': case '\r': {
         // Whitespace is skipped here rather than before every value: minified
         // text has none. A line feed ends the value's line in single-line mode.
-        const uint8_t* after = skip_blanks(p);
+        const uint8_t* after = skip_blanks(p, depth);
         if (after != p) {
             p = after;
             goto dispatch_value;
@@ -295,7 +316,7 @@ open_container: {
     pending_key = NO_NODE;
     pending_flags = 0;
     top_closing = object ? '}' : ']';
-    p = skip_blanks(p + 1);
+    p = skip_blanks(p + 1, depth);
     if (*p == top_closing) goto close_by_bracket;
     if (object) goto expect_key;
     if (is_digit(*p) || *p == '-') goto number_row;
@@ -324,11 +345,11 @@ after_value:
         store();
         return p;
     }
-    p = skip_blanks(p);
+    p = skip_blanks(p, depth - 1);  // most often the line of the closing bracket
 look_again: {
     if (*p == ',') {
         const uint8_t* comma = p;
-        p = skip_blanks(p + 1);
+        p = skip_blanks(p + 1, depth);
         if (*p == top_closing) {
             if (strict) {
                 p = comma;
@@ -371,9 +392,10 @@ expect_key: {
     pending_key = offset_of(c, p);
     if (*key_end == ':') {
         p = key_end + 1;
+        if (*p == ' ') p++;  // pretty-printed ": "
         goto dispatch_value;
     }
-    p = skip_blanks(key_end);
+    p = skip_blanks(key_end, depth);
     if (*p != ':' && !strict && is_comment_start(p)) p = skip_blanks_and_comments(p);
     if (*p != ':') {
         set_expectation_error(c, p, MSG_EXPECTED_COLON);
