@@ -120,30 +120,39 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
         next_checkpoint = c->next_checkpoint;
         return go_on;
     };
-    // Whitespace and comments record line starts. When the line-start table
-    // cannot grow, the scanner moves the context's checkpoint to ask for a
-    // stop, so the local copy has to follow it.
     // Pretty-printed text breaks the line after most values and indents the
     // next one as deep as the last line at the same depth. Taking that
     // indentation as a guess, checked by one vector compare, lets the next
     // token's read start before the compare is done: the run's length no
-    // longer waits for the scan that measures it.
+    // longer waits for the scan that measures it. r is just past a line feed
+    // and the line-start table has room; the result may still be whitespace.
     uint8_t indents[32] = {};  // indentation last met at each depth, modulo 32
+    auto skip_indentation = [&](const uint8_t* r, uint32_t level) {
+        doc->line_starts[doc->line_count++] = offset_of(c, r);
+        // Lanes of the blanks from r on, e.g. 0b0111 for three spaces and a
+        // quote; a guess of 3 needs bits 0-2 set and bit 3 clear.
+        uint64_t blanks = blank_lanes32(r);
+        uint32_t guess = indents[level % 32];
+        if ((blanks & ((2ull << guess) - 1)) == (1ull << guess) - 1) return r + guess;
+        uint32_t run = static_cast<uint32_t>(__builtin_ctzll(~blanks));
+        if (run < 32) indents[level % 32] = static_cast<uint8_t>(run);
+        return r + run;
+    };
+    // Whitespace and comments record line starts. When the line-start table
+    // cannot grow, the scanner moves the context's checkpoint to ask for a
+    // stop, so the local copy has to follow it. Each way into the
+    // indentation has its own branch, so that where the line starts is never
+    // computed from the bytes before it.
     auto skip_blanks = [&](const uint8_t* q, uint32_t level) {
         if (*q > ' ') return q;  // the common case: most positions hold no whitespace
-        const uint8_t* r = q + (*q == ' ' || *q == '\r');  // ", \n" and CR LF
-        if (*r == '\n' && !single_line && doc->line_count < c->line_starts_capacity) {
-            r++;
-            doc->line_starts[doc->line_count++] = offset_of(c, r);
-            // Lanes of the blanks from r on, e.g. 0b0111 for three spaces and
-            // a quote; a guess of 3 needs bits 0-2 set and bit 3 clear.
-            uint64_t blanks = blank_lanes32(r);
-            uint32_t guess = indents[level % 32];
-            if ((blanks & ((2ull << guess) - 1)) == (1ull << guess) - 1 && r[guess] > ' ') return r + guess;
-            uint32_t run = static_cast<uint32_t>(__builtin_ctzll(~blanks));
-            if (run < 32) indents[level % 32] = static_cast<uint8_t>(run);
-            q = r + run;
-            if (*q > ' ') return q;
+        if (!single_line && doc->line_count < c->line_starts_capacity) {
+            if (*q == '\n') {
+                q = skip_indentation(q + 1, level);
+                if (*q > ' ') return q;
+            } else if ((*q == ' ' || *q == '\r') && q[1] == '\n') {  // ", \n" and CR LF
+                q = skip_indentation(q + 2, level);
+                if (*q > ' ') return q;
+            }
         }
         q = skip_whitespace(c, q);
         next_checkpoint = c->next_checkpoint;

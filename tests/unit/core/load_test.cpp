@@ -1,5 +1,5 @@
 // load_document: the size limit, byte-order marks, UTF-16, progress and
-// cancellation, long lines.
+// cancellation, line starts and long lines.
 #include <gtest/gtest.h>
 
 #include "base/memory.h"
@@ -52,6 +52,49 @@ TEST(Load, LongLinesPassTenThousandBytes) {
         EXPECT_EQ(has_long_lines(load_text(text).get()), spaces == 9999) << spaces;
     }
     EXPECT_EQ(has_long_lines(load_text("").get()), 0);
+}
+
+// Line breaks are skipped with a guess at the indentation. Whatever the
+// blanks between tokens (indentation deeper than one vector, tabs, CR LF,
+// ", \n", blank lines), the line starts follow every line feed and the
+// values are those of the same text written without blanks.
+TEST(Load, LineStartsFollowEveryLineFeed) {
+    uint32_t seed = 4242;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    std::string spaced, tight;
+    auto blank = [&] {
+        const char* breaks[] = {"", " ", "\n", "\r\n", " \n", "\n\n", "\n\t"};
+        for (uint32_t n = 1 + (next() % 4 == 0); n > 0; n--) {
+            spaced += breaks[next() % std::size(breaks)];
+            spaced += std::string(next() % 3 ? 4 * (next() % 4) : next() % 40, ' ');
+        }
+    };
+    auto token = [&](const char* text) { spaced += text, tight += text; };
+    for (int record = 0; record < 300; record++) {
+        token(record ? "," : "[");
+        blank();
+        token("{\"a\":");
+        blank();
+        token(next() % 2 ? "[1,\"x\"" : "[true");
+        blank();
+        token(",{}]");
+        blank();
+        token(",\"b\":-2.5e3}");
+        blank();
+    }
+    token("]");
+    DocumentPtr a = load_text(spaced), b = load_text(tight);
+    std::vector<uint32_t> starts = {0};
+    for (uint32_t i = 0; i < spaced.size(); i++)
+        if (spaced[i] == '\n') starts.push_back(i + 1);
+    ASSERT_EQ(line_count(a.get()), starts.size());
+    for (uint32_t line = 0; line < starts.size(); line++) ASSERT_EQ(line_start(a.get(), line), starts[line]) << line;
+    ASSERT_EQ(problem_count(a.get()), 0u);
+    ASSERT_EQ(node_count(a.get()), node_count(b.get()));
+    for (NodeId id = 0; id < node_count(a.get()); id++) {
+        if (kind(a.get(), id) >= NodeKind::String) ASSERT_EQ(source_of(a.get(), id), source_of(b.get(), id)) << id;
+        ASSERT_EQ(subtree_end(a.get(), id), subtree_end(b.get(), id)) << id;
+    }
 }
 
 }  // namespace

@@ -47,9 +47,9 @@ TEST(Parse, ProblemsAndFeatures) {
     EXPECT_EQ(node_flags(d, 7), 0u);
 }
 
-// Numbers are read in 16-byte steps; random ones with digit runs of every
-// length up to 40 (so that integers, points and fractions fall on both sides
-// of each step) must be accepted exactly when they are JSON numbers.
+// Numbers are read in steps of 16 and 32 bytes; random ones with digit runs
+// of every length up to 40 (so that integers, points and fractions fall on
+// both sides of each step) must be accepted exactly when they are JSON numbers.
 TEST(Parse, NumbersOfEveryLengthAgainstTheGrammar) {
     const std::regex json_number("-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?");
     const char* pieces[] = {"-", ".", "e", "E+", "e-", "0", "00", "5"};
