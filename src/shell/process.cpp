@@ -8,6 +8,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 #include "app/doc_window.h"
@@ -111,6 +113,21 @@ bool handed_to_running_instance(Process* state) {
     return handed;
 }
 
+// Why the program ends before its message loop (with the system's last error
+// when there is one) on the standard error stream: a run under a test harness
+// has no window to say it in, and its output file may be what failed.
+void report_start_failure(const char* step) {
+    DWORD error = GetLastError();
+    HANDLE stream = GetStdHandle(STD_ERROR_HANDLE);
+    if (!stream || stream == INVALID_HANDLE_VALUE) return;
+    char line[160];
+    int length = error ? std::snprintf(line, sizeof line, "tarnwell: %s failed (system error %lu)\n", step, error)
+                       : std::snprintf(line, sizeof line, "tarnwell: %s failed\n", step);
+    if (length <= 0) return;
+    DWORD written = 0;
+    (void)WriteFile(stream, line, static_cast<DWORD>(std::min<int>(length, sizeof line - 1)), &written, nullptr);
+}
+
 bool register_classes(HINSTANCE instance) {
     return register_message_window_class(instance) && register_doc_classes(instance) && register_list_class(instance);
 }
@@ -130,10 +147,21 @@ bool run_windows(Process* state) {
                     MB_OK | MB_ICONERROR);
         return false;
     }
-    if (!register_classes(state->instance)) return false;
+    if (!register_classes(state->instance)) {
+        report_start_failure("registering the window classes");
+        return false;
+    }
     state->message_window = create_message_window(state->instance);
     state->accelerators = state->message_window ? create_accelerators() : nullptr;
-    if (!state->accelerators || !open_program_files(program)) return false;
+    if (!state->accelerators) {
+        report_start_failure(state->message_window ? "building the accelerators" : "creating the message window");
+        return false;
+    }
+    if (!open_program_files(program)) {
+        report_start_failure("creating the first window");
+        return false;
+    }
+    if (program->app.script_mode && !program->script_started) report_start_failure("starting the script");
     if (program->script_started) PostMessageW(state->message_window, MSG_SCRIPT_STEP, 0, 0);
     // A script that could not start has already closed every window.
     if (program->app.windows) run_message_loop(state->accelerators);
