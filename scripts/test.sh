@@ -355,6 +355,9 @@ collect_fuzz() {
 }
 
 STEPS=(step_native step_e2e step_tsan step_windows step_e2e_wine step_watch step_handoff step_screens step_fuzz)
+# Some steps alone, e.g. TARNWELL_STEPS="step_windows step_handoff" (the later
+# steps use what step_native and step_windows built).
+if [[ -n ${TARNWELL_STEPS:-} ]]; then read -r -a STEPS <<<"$TARNWELL_STEPS"; fi
 
 if ! "$TARNWELL_ROOT/scripts/deps.sh"; then
     record deps 0 1
