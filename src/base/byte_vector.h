@@ -17,6 +17,16 @@
 #define VECTOR_NS vector_sse2
 #endif
 
+// Row b holds the byte b 32 times. Vectors of one repeated byte are read
+// from here, so that a compare with a constant takes it from memory in the
+// compare itself: the compiler would otherwise build each in registers, three
+// instructions at every use. Being defined elsewhere (byte_vector.cpp) keeps
+// it from seeing the values and doing that anyway.
+struct SplatRows {
+    alignas(32) uint8_t rows[256][32];
+};
+extern const SplatRows SPLAT_ROWS;
+
 namespace VECTOR_NS {
 
 #if defined(VECTOR_VARIANT_AVX2)
@@ -34,7 +44,7 @@ inline ByteVector load_bytes(const uint8_t* p) {
     std::memcpy(&bytes, p, sizeof bytes);
     return bytes;
 }
-inline ByteVector splat(uint8_t byte) { return ByteVector{} + byte; }
+inline ByteVector splat(uint8_t byte) { return load_bytes(SPLAT_ROWS.rows[byte]); }
 inline ByteVector equal(ByteVector a, ByteVector b) { return (ByteVector)(a == b); }
 inline ByteVector either(ByteVector a, ByteVector b) { return a | b; }
 inline ByteVector both(ByteVector a, ByteVector b) { return a & b; }
