@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr uint32_t FIRST_STACK_ENTRIES = 64;
-constexpr uint32_t FIRST_PROBLEMS = 2;
-constexpr uint32_t FIRST_LINE_STARTS = 1024;
-
 uint64_t length_limit = MAX_TEXT_LENGTH;
 
 bool cancel_requested(const LoadProgress* progress) {
@@ -75,10 +71,6 @@ uint32_t decode_byte_order_mark(Document* doc, const LoadProgress* progress, uin
     return LOAD_SUCCESS;
 }
 
-const uint8_t* first_checkpoint(const ParseContext* c) {
-    return c->text_end - c->text_start > CHECKPOINT_INTERVAL ? c->text_start + CHECKPOINT_INTERVAL : c->text_end + 1;
-}
-
 bool set_up(ParseContext* c, Document* doc, const LoadOptions* options, const LoadProgress* progress) {
     c->document = doc;
     c->text_start = doc->text;
@@ -87,23 +79,8 @@ bool set_up(ParseContext* c, Document* doc, const LoadOptions* options, const Lo
     c->progress = progress;
     c->scanners = loader_scanners();
     c->form = DocumentForm::Single;
-    c->next_checkpoint = first_checkpoint(c);
-    c->stack = mem_alloc_array<StackEntry>(FIRST_STACK_ENTRIES);
-    if (!c->stack) return false;
-    c->stack_capacity = FIRST_STACK_ENTRIES;
-    c->stack[0] = StackEntry{nullptr, NO_NODE, 0};
-    doc->problems = mem_alloc_array<Problem>(FIRST_PROBLEMS);
-    if (!doc->problems) return false;
-    c->problems_capacity = FIRST_PROBLEMS;
-    uint32_t lines = FIRST_LINE_STARTS;
-    if (doc->text_length > 32799) {
-        lines = doc->text_length / 32;
-        doc->line_starts = mem_alloc_array<uint32_t>(lines);
-        if (!doc->line_starts) lines = FIRST_LINE_STARTS;
-    }
-    if (!doc->line_starts) doc->line_starts = mem_alloc_array<uint32_t>(lines);
-    if (!doc->line_starts) return false;
-    c->line_starts_capacity = lines;
+    c->next_checkpoint = checkpoint_after(c, c->text_start);
+    if (!allocate_first_tables(c, doc->text_length)) return false;
     if (doc->text_length > 0) add_line_start(c, c->text_start);
     return true;
 }
@@ -149,7 +126,7 @@ void prefer_several_values(ParseContext* c) {
     c->out_of_memory = 0;
     c->out_of_memory_position = nullptr;
     c->line_starts_failed = 0;
-    c->next_checkpoint = first_checkpoint(c);
+    c->next_checkpoint = checkpoint_after(c, c->text_start);
     read_again(c, true);
 }
 

@@ -56,6 +56,7 @@ struct ParseContext {
     uint8_t child_marks_failed;  // the marks could not grow: no child index
     uint8_t line_starts_failed;
     const uint8_t* next_checkpoint;
+    const uint8_t* lines_end;  // JSON Lines reading stops at this line start; absent: at the end of the text
     const uint8_t* parse_end;
     const uint8_t* out_of_memory_position;
     const LoadProgress* progress;
@@ -114,12 +115,23 @@ inline void record_line_start(ParseContext* c, const uint8_t* p) {
     else add_line_start(c, p);
 }
 [[nodiscard]] bool checkpoint(ParseContext* c, const uint8_t* p);
+// Where the checkpoint after one at p falls: 16 MiB further on, or one past
+// the end of the text when no more than that remains.
+inline const uint8_t* checkpoint_after(const ParseContext* c, const uint8_t* p) {
+    return c->text_end - p <= CHECKPOINT_INTERVAL ? c->text_end + 1 : p + CHECKPOINT_INTERVAL;
+}
 // Marks memory as exhausted: remembers the first position, and moves the next
 // checkpoint to the start of the text so that the parser stops at its next check.
 void note_out_of_memory(ParseContext* c, const uint8_t* p);
 
 // The tables the parsers grow.
+// The stack (with an empty base), the problem table and the line starts a
+// reading starts with, for `length` bytes of text.
+[[nodiscard]] bool allocate_first_tables(ParseContext* c, uint32_t length);
 [[nodiscard]] bool reserve_nodes(ParseContext* c, NodeId id);
+// Room in the Document's chunk pointer array for chunk number `chunk`
+// (new slots empty); false past the last chunk allowed or without memory.
+[[nodiscard]] bool reserve_chunk_slots(ParseContext* c, uint32_t chunk);
 // Points the write position at Node `id` (after a rollback or reset).
 void set_write_position(ParseContext* c, NodeId id);
 [[nodiscard]] bool close_container(ParseContext* c, StackEntry* entry, NodeId end, uint32_t closing_flags,
@@ -135,6 +147,10 @@ inline void note_child(ParseContext* c, NodeId container, uint32_t position, Nod
 // Moves the Nodes read so far under a new Array root at node 0, before the
 // records parser goes on.
 [[nodiscard]] bool insert_records_root(ParseContext* c);
+// Once reading records has stopped at `end`: closes what is still open, then
+// the root (Unclosed when memory ran out); a root without records leaves an
+// empty Document.
+void close_records(ParseContext* c, const uint8_t* end);
 
 // The entry points of the scanners and parsers, built once per vector width
 // (core/scanners.h); loader_scanners gives the ones for the CPU's variant.
@@ -142,5 +158,9 @@ struct LoaderScanners {
     const uint8_t* (*skip_space)(ParseContext* c, const uint8_t* p);
     const uint8_t* (*parse_value)(ParseContext* c, const uint8_t* p);
     void (*parse_records)(ParseContext* c, const uint8_t* p, bool json_lines);
+    // JSON Lines from the line start p up to c->lines_end, the end of the
+    // text or a stop, under the records of stack[0]; returns where it stopped
+    // and leaves the closing to the caller.
+    const uint8_t* (*read_json_lines)(ParseContext* c, const uint8_t* p);
 };
 const LoaderScanners* loader_scanners();

@@ -39,7 +39,7 @@ bool checkpoint(ParseContext* c, const uint8_t* p) {
     }
     if (progress && progress->callback)
         progress->callback(progress->argument, offset_of(c, p), c->text_end - c->text_start);
-    c->next_checkpoint = (c->text_end - p) <= CHECKPOINT_INTERVAL ? c->text_end + 1 : p + CHECKPOINT_INTERVAL;
+    c->next_checkpoint = checkpoint_after(c, p);
     return true;
 }
 

@@ -1,5 +1,5 @@
 // The Document's tables as they grow while parsing: node chunks, closed
-// containers, large counts and problems.
+// containers, large counts and problems, and the closing of a records root.
 #include <algorithm>
 
 #include "base/memory.h"
@@ -8,9 +8,37 @@
 namespace {
 
 constexpr uint32_t FIRST_CHUNK0_NODES = 4096;
+constexpr uint32_t FIRST_STACK_ENTRIES = 64;
+constexpr uint32_t FIRST_PROBLEMS = 2;
+constexpr uint32_t FIRST_LINE_STARTS = 1024;
 
-bool ensure_chunk_array(ParseContext* c, uint32_t chunk) {
+}  // namespace
+
+bool allocate_first_tables(ParseContext* c, uint32_t length) {
     Document* doc = c->document;
+    c->stack = mem_alloc_array<StackEntry>(FIRST_STACK_ENTRIES);
+    if (!c->stack) return false;
+    c->stack_capacity = FIRST_STACK_ENTRIES;
+    c->stack[0] = StackEntry{nullptr, NO_NODE, 0};
+    doc->problems = mem_alloc_array<Problem>(FIRST_PROBLEMS);
+    if (!doc->problems) return false;
+    c->problems_capacity = FIRST_PROBLEMS;
+    // About one line start per 32 bytes, so that most texts never regrow it.
+    uint32_t lines = FIRST_LINE_STARTS;
+    if (length > 32799) {
+        lines = length / 32;
+        doc->line_starts = mem_alloc_array<uint32_t>(lines);
+        if (!doc->line_starts) lines = FIRST_LINE_STARTS;
+    }
+    if (!doc->line_starts) doc->line_starts = mem_alloc_array<uint32_t>(lines);
+    if (!doc->line_starts) return false;
+    c->line_starts_capacity = lines;
+    return true;
+}
+
+bool reserve_chunk_slots(ParseContext* c, uint32_t chunk) {
+    Document* doc = c->document;
+    if (chunk >= MAX_NODE_CHUNKS) return false;
     if (chunk < c->chunk_array_capacity) return true;
     uint32_t capacity = c->chunk_array_capacity ? c->chunk_array_capacity : 16;
     while (capacity <= chunk) capacity *= 2;
@@ -21,6 +49,8 @@ bool ensure_chunk_array(ParseContext* c, uint32_t chunk) {
     c->chunk_array_capacity = capacity;
     return true;
 }
+
+namespace {
 
 // Chunk 0 grows by reallocation, so open containers' Node pointers are
 // recomputed from their ids when it moves.
@@ -33,7 +63,7 @@ bool grow_chunk0(ParseContext* c) {
     } else {
         capacity = std::min(capacity * 2, NODE_CHUNK_SIZE);
     }
-    if (!ensure_chunk_array(c, 0)) return false;
+    if (!reserve_chunk_slots(c, 0)) return false;
     Node* moved = mem_realloc_array(doc->node_chunks[0], capacity);
     if (!moved) return false;
     doc->node_chunks[0] = moved;
@@ -101,7 +131,7 @@ bool reserve_nodes(ParseContext* c, NodeId id) {
     } else if (chunk >= doc->chunk_count || !doc->node_chunks[chunk]) {
         // Later chunks are allocated whole and never move; one left over from
         // a rolled-back record is reused.
-        if (chunk >= MAX_NODE_CHUNKS || !ensure_chunk_array(c, chunk)) return false;
+        if (!reserve_chunk_slots(c, chunk)) return false;
         Node* nodes = mem_alloc_array<Node>(NODE_CHUNK_SIZE);
         if (!nodes) return false;
         doc->node_chunks[chunk] = nodes;
@@ -169,4 +199,19 @@ bool add_problem(ParseContext* c, uint32_t offset, uint32_t message, NodeId node
     doc->problems[at] = Problem{offset, node, message < PROBLEM_MESSAGE_COUNT ? message : MSG_UNKNOWN};
     doc->problem_count++;
     return true;
+}
+
+void close_records(ParseContext* c, const uint8_t* end) {
+    c->single_line = 0;
+    c->parse_end = end;
+    if (c->cancelled) return;
+    Document* doc = c->document;
+    for (; c->depth > 0; c->depth--) {
+        if (!close_container(c, &c->stack[c->depth], doc->node_count, NodeFlags::Unclosed, end)) break;
+    }
+    c->depth = 0;
+    uint32_t root_flags = c->out_of_memory ? NodeFlags::Unclosed : 0;
+    if (!close_container(c, &c->stack[0], doc->node_count, root_flags, end))
+        (void)close_container(c, &c->stack[0], doc->node_count, NodeFlags::Unclosed, end);
+    if (doc->node_count == 1) doc->node_count = 0;
 }

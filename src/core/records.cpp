@@ -59,8 +59,9 @@ bool record_error(ParseContext* c, const SavedState& saved, const uint8_t* regio
         note_out_of_memory(c, region_start);
         return false;
     }
-    *c->write++ = Node{NO_NODE, offset_of(c, region_start), id + 1, 0, packed};
-    note_child(c, 0, saved.root_children, id);
+    NodeId root = c->stack[0].id;
+    *c->write++ = Node{NO_NODE, offset_of(c, region_start), id + 1, root, packed};
+    note_child(c, root, saved.root_children, id);
     doc->node_count = id + 1;
     c->stack[0].child_count = saved.root_children + 1;
     return true;
@@ -102,7 +103,8 @@ const uint8_t* read_concatenated(ParseContext* c, const uint8_t* p) {
     }
 }
 
-// One value per line; returns where reading stopped.
+// One value per line, up to c->lines_end or the end of the text; returns
+// where reading stopped.
 const uint8_t* read_json_lines(ParseContext* c, const uint8_t* p) {
     c->single_line = 1;
     const uint8_t* line = p;
@@ -151,6 +153,7 @@ const uint8_t* read_json_lines(ParseContext* c, const uint8_t* p) {
         // p is at the line feed that ends this line.
         p++;
         add_line_start(c, p);
+        if (p == c->lines_end) return p;
         line = p;
     }
 }
@@ -160,20 +163,9 @@ const uint8_t* read_json_lines(ParseContext* c, const uint8_t* p) {
 void parse_records(ParseContext* c, const uint8_t* p, bool json_lines) {
     c->form = json_lines ? DocumentForm::JsonLines : DocumentForm::Concatenated;
     const uint8_t* end = json_lines ? read_json_lines(c, p) : read_concatenated(c, p);
-    c->single_line = 0;
-    c->parse_end = end;
-    if (c->cancelled) return;
-    Document* doc = c->document;
-    for (; c->depth > 0; c->depth--) {
-        if (!close_container(c, &c->stack[c->depth], doc->node_count, NodeFlags::Unclosed, end)) break;
-    }
-    c->depth = 0;
-    uint32_t root_flags = c->out_of_memory ? NodeFlags::Unclosed : 0;
-    if (!close_container(c, &c->stack[0], doc->node_count, root_flags, end))
-        (void)close_container(c, &c->stack[0], doc->node_count, NodeFlags::Unclosed, end);
-    if (doc->node_count == 1) doc->node_count = 0;
+    close_records(c, end);
 }
 
-const LoaderScanners LOADER_SCANNERS = {skip_space, parse_value, parse_records};
+const LoaderScanners LOADER_SCANNERS = {skip_space, parse_value, parse_records, read_json_lines};
 
 }  // namespace VECTOR_NS
