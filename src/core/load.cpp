@@ -6,6 +6,7 @@
 
 #include "base/memory.h"
 #include "core/load_finish.h"
+#include "core/parallel_lines.h"
 #include "core/parse_context.h"
 #include "core/utf16.h"
 
@@ -107,7 +108,8 @@ void read_again(ParseContext* c, bool json_lines) {
         note_out_of_memory(c, c->text_start);
         return;
     }
-    c->scanners->parse_records(c, c->text_start, json_lines);
+    if (json_lines) read_all_json_lines(c);
+    else c->scanners->parse_records(c, c->text_start, false);
 }
 
 // The probe judges by the first value only: a comment block over several
@@ -296,7 +298,7 @@ Document* load_document(uint8_t* buffer, uint64_t length, const LoadOptions* opt
         return fail(doc, outcome, LOAD_OUT_OF_MEMORY);
     }
     if (options && options->json_lines) {
-        if (insert_records_root(c)) c->scanners->parse_records(c, c->text_start, true);
+        if (insert_records_root(c)) read_all_json_lines(c);
         else note_out_of_memory(c, c->text_start);
     } else {
         read_text(c);

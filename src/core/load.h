@@ -35,5 +35,10 @@ enum LoadOutcome : uint32_t {
 // MAX_TEXT_LENGTH), so that path can be reached without gigabytes of text.
 void load_test_set_length_limit(uint64_t limit);
 
+// Test hook: JSON Lines is read on up to `threads` threads, each given at
+// least `bytes_per_thread` bytes of text, so that small texts are cut in
+// many places; (0, 0) restores the processors' count and the usual size.
+void load_test_set_threads(uint32_t threads, uint32_t bytes_per_thread);
+
 // A buffer of length + 64 bytes whose padding is zeroed, for load_document.
 [[nodiscard]] uint8_t* alloc_text_buffer(uint64_t length);
