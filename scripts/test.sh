@@ -123,7 +123,7 @@ run_one() {
 
 # The loader's and the search's tests once more on the SSE2 baseline, which
 # every x86-64 CPU runs (by default they run the widest variant the CPU has).
-LOADER_TESTS='Load*:Parse*:Records*:Conformance*:Document*:Matcher*:SearchRun*'
+LOADER_TESTS='Load*:Parse*:ParallelLines*:Records*:Conformance*:Document*:Matcher*:SearchRun*'
 
 step_native() {
     build_preset debug || return 0
