@@ -268,8 +268,9 @@ void generate_document(const GenerateOptions& options, GenerateSink sink, void* 
     if (lines) {
         while (e.size() < options.target_bytes) {
             api_record(e, r, id++);
-            // About one line in a thousand is cut short.
-            if (r.below(1000) == 0) e.buffer.resize(e.buffer.size() - 1 - r.below(20));
+            // About one line in a thousand is cut short, unless closing the
+            // record has just flushed it.
+            if (r.below(1000) == 0 && e.buffer.size() > 20) e.buffer.resize(e.buffer.size() - 1 - r.below(20));
             e.raw("\n");
             if (e.buffer.size() >= (1 << 20)) e.flush();
         }
