@@ -14,8 +14,9 @@ namespace {
 
 constexpr uint32_t MAX_THREADS = 32;
 // Less text than this per thread is read on fewer threads: starting the
-// threads and joining the pieces then costs more than it saves.
-constexpr uint32_t BYTES_PER_THREAD = 8u << 20;
+// threads and joining the pieces then costs about what it saves (measured:
+// two threads read 4 MB of JSON Lines 1.6 times as fast as one, 1 MB 1.1).
+constexpr uint32_t BYTES_PER_THREAD = 2u << 20;
 
 uint32_t forced_threads = 0;
 uint32_t bytes_per_thread = BYTES_PER_THREAD;

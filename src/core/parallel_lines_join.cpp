@@ -174,17 +174,24 @@ void move_nodes(Document* doc, LinePiece* piece, ChildMark* root_marks) {
             doc->node_chunks[chunk] = target;
         }
         Node* out = target + (base + from - chunk_start);
-        for (uint32_t x = from; x < to; x++) {
-            Node node = own[x >> NODE_CHUNK_SHIFT][x & SLOT_MASK];
-            node.subtree_end += base;
-            if (node.parent != NO_NODE) {
-                node.parent += base;
-            } else {
-                node.parent = 0;
-                if (root_marks && (record & 15) == 0 && record != 0) *root_marks++ = ChildMark{0, record >> 4, base + x};
-                record++;
+        // The end of one of the piece's chunks, then the start of the next.
+        for (uint32_t x = from; x < to;) {
+            const Node* in = own[x >> NODE_CHUNK_SHIFT] + (x & SLOT_MASK);
+            uint32_t run = std::min(to, (x | SLOT_MASK) + 1) - x;
+            for (uint32_t i = 0; i < run; i++) {
+                Node node = in[i];
+                node.subtree_end += base;
+                bool is_record = node.parent == NO_NODE;
+                node.parent = is_record ? 0 : node.parent + base;
+                out[i] = node;
+                if (is_record) {
+                    if (root_marks && (record & 15) == 0 && record != 0)
+                        *root_marks++ = ChildMark{0, record >> 4, base + x + i};
+                    record++;
+                }
             }
-            *out++ = node;
+            out += run;
+            x += run;
         }
         if (taken != NO_NODE) own[taken] = nullptr;
     }
