@@ -1,13 +1,14 @@
 // load_bench: load throughput of load_document, at each vector width this
 // CPU runs, against simdjson's DOM parser (its widest kernel) and RapidJSON
-// (normal and in-situ), side by side on the same bytes.
+// (normal and in-situ), side by side on the same bytes; and the generated
+// JSON Lines read on one thread against several.
 //
 // Only the parse call is timed, for every parser; buffers are prepared before
 // it and documents freed after it. Each run prints a checksum (values parsed,
 // sum of kinds) so that a fast wrong answer shows.
 //
-//   load_bench --data DIR [--generate api:100M,numbers:100M,...] [--reps N] [--only NAME]
-//   load_bench --memory FILE     (one file, read from disk: Document bytes and peak RSS)
+//   load_bench --data DIR [--generate api:100M,numbers:100M,...] [--reps N] [--only NAME] [--threads N]
+//   load_bench --memory FILE [THREADS]   (one file, read from disk: Document bytes and peak RSS)
 //
 // Medians over the repetitions; freed memory stays in the heap between them
 // (see main), so the first, cold repetition rarely decides the median.
@@ -29,6 +30,7 @@
 #include <simdjson.h>
 
 #include "base/cpu_variant.h"
+#include "base/threads.h"
 #include "core/load.h"
 #include "bench_timing.h"
 #include "generator.h"
@@ -148,24 +150,77 @@ Result measure(const Input& input, int reps, const std::function<void()>& prepar
     return result;
 }
 
-Result bench_tarnwell(const Input& input, int reps) {
+// FNV-1a over a table's bytes.
+uint64_t hash_bytes(uint64_t hash, const void* bytes, size_t length) {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    for (size_t i = 0; i < length; i++) hash = (hash ^ p[i]) * 0x100000001B3ull;
+    return hash;
+}
+
+// Everything a load builds, hashed, so that two loads can be told identical
+// without keeping both Documents.
+uint64_t document_hash(const Document* doc) {
+    uint64_t hash = 0xCBF29CE484222325ull;
+    for (uint32_t chunk = 0; chunk < doc->chunk_count; chunk++) {
+        uint32_t nodes = std::min(doc->node_count - (chunk << NODE_CHUNK_SHIFT), NODE_CHUNK_SIZE);
+        hash = hash_bytes(hash, doc->node_chunks[chunk], nodes * sizeof(Node));
+    }
+    hash = hash_bytes(hash, doc->line_starts, doc->line_count * sizeof(uint32_t));
+    hash = hash_bytes(hash, doc->problems, doc->problem_count * sizeof(Problem));
+    hash = hash_bytes(hash, doc->large_counts, doc->large_count_count * sizeof(LargeCount));
+    hash = hash_bytes(hash, doc->child_index_directory, doc->child_index_directory_count * sizeof(ChildIndexDirectoryEntry));
+    return hash_bytes(hash, &doc->form, sizeof doc->form);
+}
+
+// Tarnwell's load on `threads` threads (JSON Lines is read in pieces when
+// there are several); the Document of the first repetition is hashed into
+// *hash when asked.
+Result bench_tarnwell(const Input& input, int reps, const LoadOptions* options = nullptr, uint32_t threads = 1,
+                      uint64_t* hash = nullptr) {
     uint8_t* buffer = nullptr;
     Document* doc = nullptr;
-    return measure(
+    load_test_set_threads(threads, 0);
+    bool first = true;
+    Result result = measure(
         input, reps,
         [&] {
             buffer = alloc_text_buffer(input.text.size());
             std::memcpy(buffer, input.text.data(), input.text.size());
         },
         [&] {
-            doc = load_document(buffer, input.text.size(), nullptr, nullptr, nullptr);
+            doc = load_document(buffer, input.text.size(), options, nullptr, nullptr);
             return doc != nullptr && problem_count(doc) == 0;
         },
         [&] {
             Checksum sum = tarnwell_checksum(doc);
+            if (hash && first) *hash = document_hash(doc);
+            first = false;
             release(doc);
             return sum;
         });
+    load_test_set_threads(1, 0);
+    return result;
+}
+
+// The generated JSON Lines, read as the program reads a ".jsonl" file, on one
+// thread and on `threads`, with the ratio; the two Documents must be the same.
+void print_thread_rows(const std::vector<Input>& inputs, int reps, uint32_t threads) {
+    std::printf("\nJSON Lines read as a \".jsonl\" file is, on 1 thread and on %u (MB/s, medians):\n\n", threads);
+    char many_label[32];
+    std::snprintf(many_label, sizeof many_label, "%u threads", threads);
+    std::printf("%-26s %9s %10s %10s %7s  %s\n", "file", "MB", "1 thread", many_label, "ratio", "Document");
+    LoadOptions lines{0, 1};
+    for (const Input& input : inputs) {
+        if (input.name.rfind("generated jsonl", 0) != 0) continue;
+        int input_reps = input.text.size() > (200u << 20) ? std::max(5, reps / 3) : reps;
+        uint64_t one_hash = 0, many_hash = 0;
+        Result one = bench_tarnwell(input, input_reps, &lines, 1, &one_hash);
+        Result many = bench_tarnwell(input, input_reps, &lines, threads, &many_hash);
+        std::printf("%-26s %9.1f %10.0f %10.0f %7.2f  %s\n", input.name.c_str(), input.text.size() / 1e6, one.mb_per_s,
+                    many.mb_per_s, many.mb_per_s / one.mb_per_s, one_hash == many_hash ? "identical" : "DIFFERENT");
+        std::printf("%-26s %.3f s on 1 thread, %.3f s on %u (first parse, on memory fresh from the system: %.3f s, %.3f s)\n",
+                    "", one.seconds, many.seconds, threads, one.first_seconds, many.first_seconds);
+    }
 }
 
 Result bench_simdjson(const Input& input, int reps) {
@@ -234,9 +289,10 @@ uint64_t heap_in_use() {
 }
 
 // Loads one file as the program does (read into a padded buffer, then
-// load_document) and prints: size, nodes, lines, the heap the Document holds
-// (text included), text + 20 x nodes + 4 x lines, and the peak resident memory.
-int memory_report(const char* path) {
+// load_document, ".jsonl" and ".ndjson" files as JSON Lines, on `threads`
+// threads) and prints: size, nodes, lines, the heap the Document holds (text
+// included), text + 20 x nodes + 4 x lines, and the peak resident memory.
+int memory_report(const char* path, uint32_t threads) {
     FILE* file = std::fopen(path, "rb");
     if (!file) return 1;
     std::fseek(file, 0, SEEK_END);
@@ -247,7 +303,11 @@ int memory_report(const char* path) {
     bool read = std::fread(buffer, 1, size, file) == size;
     std::fclose(file);
     if (!read) return 1;
-    Document* doc = load_document(buffer, size, nullptr, nullptr, nullptr);
+    std::string name = path;
+    auto ends_with = [&](const char* end) { return name.size() >= std::strlen(end) && name.compare(name.size() - std::strlen(end), std::string::npos, end) == 0; };
+    LoadOptions options{0, static_cast<uint8_t>(ends_with(".jsonl") || ends_with(".ndjson"))};
+    load_test_set_threads(threads, 0);
+    Document* doc = load_document(buffer, size, &options, nullptr, nullptr);
     if (!doc) return 1;
     uint64_t held = heap_in_use() - heap_before;
     uint64_t nodes = node_count(doc), lines = line_count(doc);
@@ -274,18 +334,27 @@ int main(int argc, char** argv) {
     // the largest documents.
     mallopt(M_MMAP_MAX, 0);
     mallopt(M_TRIM_THRESHOLD, INT_MAX);
+    // One heap for every thread too: a thread's own arena would give its
+    // memory back between repetitions, and a load on several threads would
+    // pay page faults that one on one thread does not.
+    mallopt(M_ARENA_MAX, 1);
+    // The table compares widths on one thread; the thread rows come after it.
+    load_test_set_threads(1, 0);
+    uint32_t threads = std::max(2u, processor_count());
     std::string data_dir, only, generate;
     int reps = 15;
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
-        if (arg == "--memory" && i + 1 < argc) return memory_report(argv[i + 1]);
+        if (arg == "--memory" && i + 1 < argc)
+            return memory_report(argv[i + 1], i + 2 < argc ? static_cast<uint32_t>(std::atoi(argv[i + 2])) : 1);
         if (arg == "--data" && i + 1 < argc) data_dir = argv[++i];
         else if (arg == "--generate" && i + 1 < argc) generate = argv[++i];
         else if (arg == "--reps" && i + 1 < argc) reps = std::atoi(argv[++i]);
         else if (arg == "--only" && i + 1 < argc) only = argv[++i];
+        else if (arg == "--threads" && i + 1 < argc) threads = static_cast<uint32_t>(std::max(2, std::atoi(argv[++i])));
         else {
-            std::fprintf(stderr, "usage: load_bench --data DIR [--generate shape:size,...] [--reps N] [--only NAME]\n"
-                                 "       load_bench --memory FILE\n");
+            std::fprintf(stderr, "usage: load_bench --data DIR [--generate shape:size,...] [--reps N] [--only NAME] [--threads N]\n"
+                                 "       load_bench --memory FILE [THREADS]\n");
             return 2;
         }
     }
@@ -358,5 +427,6 @@ int main(int argc, char** argv) {
         for (double sum : log_sums) std::printf(" %7.2f", std::exp(sum / corpus_count));
         std::printf("\n");
     }
+    print_thread_rows(inputs, reps, threads);
     return 0;
 }

@@ -36,29 +36,34 @@ load() {
     echo
     echo '```'
     "$BIN/load_bench" --data "$DATA" --reps 15 \
-        --generate api:100M,numbers:100M,strings:100M,deep:100M,wide:100M,jsonl:100M,api:1G
+        --generate api:100M,numbers:100M,strings:100M,deep:100M,wide:100M,jsonl:100M,api:1G,jsonl:1G
     echo '```'
     echo
 }
 
 # One line per file: the Document's heap (text included) against
 # text + 20 x nodes + 4 x lines, and the peak resident memory of a process
-# that read the file and loaded it.
+# that read the file and loaded it (the 1 GB JSON Lines file on one thread
+# and on two, which read it in pieces and join them).
 memory() {
     echo "## Memory of a loaded Document"
     echo
     "$BIN/generate" --shape api --size 1G -o "$OUT/api-1g.json"
     "$BIN/generate" --shape numbers --size 100M -o "$OUT/numbers-100m.json"
+    "$BIN/generate" --shape jsonl --size 1G -o "$OUT/jsonl-1g.jsonl"
     echo "| file | MB | nodes | lines | Document MB | text + 20 n + 4 l, MB | ratio | peak RSS MB |"
     echo "|---|---|---|---|---|---|---|---|"
-    local file size nodes lines held formula peak
-    for file in "$DATA"/*.json "$DATA"/*.ndjson "$OUT/numbers-100m.json" "$OUT/api-1g.json"; do
-        read -r size nodes lines held formula peak < <("$BIN/load_bench" --memory "$file")
-        awk -v f="$(basename "$file")" -v s="$size" -v n="$nodes" -v l="$lines" -v h="$held" -v m="$formula" \
-            -v p="$peak" 'BEGIN { printf "| %s | %.1f | %.0f | %.0f | %.1f | %.1f | %.3f | %.1f |\n",
+    local file threads size nodes lines held formula peak
+    for file in "$DATA"/*.json "$DATA"/*.ndjson "$OUT/numbers-100m.json" "$OUT/api-1g.json" \
+        "$OUT/jsonl-1g.jsonl 1" "$OUT/jsonl-1g.jsonl 2"; do
+        read -r file threads <<<"$file"
+        read -r size nodes lines held formula peak < <("$BIN/load_bench" --memory "$file" "${threads:-1}")
+        awk -v f="$(basename "$file")${threads:+, $threads thread(s)}" -v s="$size" -v n="$nodes" -v l="$lines" \
+            -v h="$held" -v m="$formula" -v p="$peak" \
+            'BEGIN { printf "| %s | %.1f | %.0f | %.0f | %.1f | %.1f | %.3f | %.1f |\n",
                 f, s / 1e6, n, l, h / 1e6, m / 1e6, h / m, p / 1e6 }'
     done
-    rm -f "$OUT/api-1g.json" "$OUT/numbers-100m.json"
+    rm -f "$OUT/api-1g.json" "$OUT/numbers-100m.json" "$OUT/jsonl-1g.jsonl"
     echo
 }
 
