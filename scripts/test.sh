@@ -183,6 +183,11 @@ run_e2e_cases() {
     if grep -qs big.json "$cases"/*.script; then
         { printf '{"big": "'; head -c 270000000 /dev/zero | tr '\0' a; printf '"}\n'; } >"$E2E_INPUTS/big.json"
     fi
+    # JSON Lines large enough to be read in pieces on several threads, every
+    # thousandth line cut short.
+    if grep -qs many.jsonl "$cases"/*.script; then
+        seq 300000 | awk '{ print $1 % 1000 ? "{\"id\":" $1 ",\"ok\":true}" : "{\"id\":" $1 "," }' >"$E2E_INPUTS/many.jsonl"
+    fi
     local passed=0 failed=0 script name expected status want
     local -a reruns=()
     for script in "$cases"/*.script; do
@@ -231,7 +236,7 @@ run_e2e_cases() {
             tail -n 20 "$out/$name.log" >&2
         fi
     done
-    rm -f "$E2E_INPUTS/big.json"
+    rm -f "$E2E_INPUTS/big.json" "$E2E_INPUTS/many.jsonl"
     record "$label" "$passed" "$failed" "$((SECONDS - start)) s${reruns[*]:+, run again: ${reruns[*]}}"
 }
 
