@@ -4,6 +4,7 @@
 #include "core/parallel_lines.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "base/memory.h"
