@@ -158,6 +158,11 @@ const uint8_t* parse_value(ParseContext* c, const uint8_t* p) {
         next_checkpoint = c->next_checkpoint;
         return q;
     };
+    // Objects of one shape repeat their keys. The length of the key last met
+    // at the same depth and place among the members is taken as a guess: the
+    // compare that checks it runs beside the value's read, which then need
+    // not wait for the scan of the key.
+    uint8_t key_lengths[8][32] = {};
     auto skip_blanks_and_comments = [&](const uint8_t* q) {
         q = skip_space(c, q);
         next_checkpoint = c->next_checkpoint;
@@ -382,7 +387,13 @@ look_again: {
 
 expect_key: {
     const uint8_t* key_end;
-    if (*p == '"' && (key_end = scan_plain_string(p, next_checkpoint)) != nullptr) {
+    uint8_t* guess = &key_lengths[depth % 8][top_children % 32];
+    if (*p == '"' && is_plain_string_of(p, *guess)) {
+        key_end = p + *guess + 2;
+        pending_flags = 0;
+    } else if (*p == '"' && (key_end = scan_plain_string(p, next_checkpoint)) != nullptr) {
+        uint32_t length = static_cast<uint32_t>(key_end - p - 2);
+        *guess = static_cast<uint8_t>(length < VECTOR_BYTES ? length : 0);
         pending_flags = 0;
     } else if (*p == '"') {
         uint32_t string_flags = 0;

@@ -25,19 +25,39 @@ inline uint64_t string_stop_lanes(const uint8_t* p, uint8_t quote) {
 // escape and no control byte; nullptr when it holds one, or when the scan
 // reaches `limit` (the next progress checkpoint): the full scanner then
 // reads the string again and decides.
+// Lanes of the double quotes among the VECTOR_BYTES bytes at p, and of all
+// the bytes that stop a plain string there: quotes, backslashes and bytes
+// below 0x20. Quotes apart, so that telling which stop came first needs no
+// second read of the byte.
+struct StringLanes {
+    uint64_t quotes;
+    uint64_t stops;
+};
+inline StringLanes string_lanes(const uint8_t* p) {
+    ByteVector bytes = load_bytes(p);
+    uint64_t quotes = lane_bits(equal_to(bytes, '"'));
+    return {quotes, quotes | lane_bits(either(equal_to(bytes, '\\'), at_most(bytes, 0x1F)))};
+}
+
 inline const uint8_t* scan_plain_string(const uint8_t* p, const uint8_t* limit) {
     const uint8_t* q = p + 1;
     for (;;) {
-        // Quotes apart from the other stops, so that telling which one came
-        // first needs no second read of the byte.
-        ByteVector bytes = load_bytes(q);
-        uint64_t quotes = lane_bits(equal_to(bytes, '"'));
-        uint64_t others = lane_bits(either(equal_to(bytes, '\\'), at_most(bytes, 0x1F)));
-        uint64_t stops = quotes | others;
-        if (stops) return (stops & -stops & quotes) ? q + __builtin_ctzll(quotes) + 1 : nullptr;
+        StringLanes lanes = string_lanes(q);
+        if (lanes.stops)
+            return (lanes.stops & -lanes.stops & lanes.quotes) ? q + __builtin_ctzll(lanes.quotes) + 1 : nullptr;
         q += VECTOR_BYTES;
         if (q >= limit) return nullptr;
     }
+}
+
+// Whether the string whose opening quote is at p is plain (no escape, no
+// control byte) and `length` bytes long between its quotes, for a length
+// below VECTOR_BYTES: its first stop, e.g. 0b1000 for "abc", is the quote
+// at that length.
+inline bool is_plain_string_of(const uint8_t* p, uint32_t length) {
+    StringLanes lanes = string_lanes(p + 1);
+    uint64_t quote = uint64_t{1} << length;
+    return ((lanes.stops & (2 * quote - 1)) == quote) & ((lanes.quotes & quote) != 0);
 }
 
 // Lanes of spaces, tabs and carriage returns among the 32 bytes at p.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <vector>
 
 #include "load_text.h"
 
@@ -67,6 +68,39 @@ TEST(Parse, NumbersOfEveryLengthAgainstTheGrammar) {
         ASSERT_EQ(problem_at(doc.get()).empty(), valid) << number;
         if (valid) ASSERT_EQ(source_of(doc.get(), 1), number);
     }
+}
+
+// A key is first tried at the length of the key last met at the same depth
+// and place among the members. Keys of lengths around the vector widths,
+// escaped or holding a control byte, shuffled over the same places, must
+// each read as written.
+TEST(Parse, KeysOfChangingLengthsAtOnePlace) {
+    const struct { std::string raw, decoded; } keys[] = {
+        {"", ""}, {"a", "a"}, {"ab", "ab"}, {"a\\\"b", "a\"b"}, {"x\\u0041", "xA"}, {"t\tb", "t\tb"},
+        {std::string(14, 'k'), std::string(14, 'k')}, {std::string(15, 'k'), std::string(15, 'k')},
+        {std::string(16, 'k'), std::string(16, 'k')}, {std::string(31, 'k'), std::string(31, 'k')},
+        {std::string(32, 'k'), std::string(32, 'k')}, {std::string(15, 'k') + "\\n", std::string(15, 'k') + "\n"},
+    };
+    uint32_t seed = 31;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    std::string text = "[";
+    std::vector<std::string> expected;
+    for (int object = 0; object < 400; object++) {
+        text += object ? ",{" : "{";
+        for (int member = 0; member < 3; member++) {
+            const auto& key = keys[next() % std::size(keys)];
+            text += (member ? ",\"" : "\"") + key.raw + "\":" + std::to_string(member);
+            expected.push_back(key.decoded);
+        }
+        text += "}";
+    }
+    DocumentPtr doc = load_text(text + "]");
+    ASSERT_EQ(problem_at(doc.get()), "");
+    size_t next_key = 0;
+    for (NodeId id = 1; id < node_count(doc.get()); id++) {
+        if (has_key(doc.get(), id)) ASSERT_EQ(key_of(doc.get(), id), expected[next_key++]) << id;
+    }
+    EXPECT_EQ(next_key, expected.size());
 }
 
 // Long rows of numbers are read many at a time; a space after each comma
