@@ -265,10 +265,21 @@ next_member:
 next_in_row:
     // Rows of numbers ("0.25,0.5,...") are most of many large files: go
     // straight on to the next one, many at a time once the row is long.
-    if (*p == ',' && depth > 0 && (is_digit(p[1]) || p[1] == '-')) {
-        p++;
-        if (top_children < 2) goto number_value;
-        goto number_row;
+    // Rows of strings and of objects go straight on too.
+    if (*p == ',' && depth > 0) {
+        if (is_digit(p[1]) || p[1] == '-') {
+            p++;
+            if (top_children < 2) goto number_value;
+            goto number_row;
+        }
+        if (p[1] == '"') {
+            p++;
+            goto string_value;
+        }
+        if (p[1] == '{') {
+            p++;
+            goto open_container;
+        }
     }
     goto after_value;
 
@@ -352,7 +363,7 @@ close_by_bracket:
     p++;
     if (checkpoint_due() && !take_checkpoint()) goto fail_stopped;
     if (top_is_object) goto next_member;
-    // fall through
+    goto next_in_row;
 
 after_value:
     if (depth == 0) {
