@@ -118,6 +118,14 @@ struct Result {
     bool ok = false;
 };
 
+// Another parser's first parse, or "refused" when it rejected the text.
+std::string first_parse(const Result& result) {
+    if (!result.ok) return "refused";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", result.first_seconds);
+    return text;
+}
+
 double timeval_seconds(timeval time) { return time.tv_sec + time.tv_usec / 1e6; }
 
 // Runs `prepare` (untimed), `parse` (timed) and `finish` (untimed, returns the
@@ -421,10 +429,10 @@ int main(int argc, char** argv) {
             std::printf("%-26s Tarnwell's load (%s): %.3f s median (processor %.3f s, kernel %.3f s); sse2 %.3f s\n",
                         "", cpu_variant_name(variants - 1), wide.seconds, wide.user_seconds, wide.system_seconds,
                         results[0].seconds);
-            std::printf("%-26s first parse, on memory fresh from the system: tarnwell %.2f s, simdjson %.2f s, "
-                        "rapidjson %.2f s, insitu %.2f s\n",
-                        "", wide.first_seconds, results[variants].first_seconds, results[variants + 1].first_seconds,
-                        results[variants + 2].first_seconds);
+            std::printf("%-26s first parse, on memory fresh from the system: tarnwell %.2f s, simdjson %s, "
+                        "rapidjson %s, insitu %s\n",
+                        "", wide.first_seconds, first_parse(results[variants]).c_str(),
+                        first_parse(results[variants + 1]).c_str(), first_parse(results[variants + 2]).c_str());
         }
         if (i < corpus_count) {
             for (int k = 0; k < 3; k++) log_sums[k] += std::log(wide.mb_per_s / results[variants + k].mb_per_s);
