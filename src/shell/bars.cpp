@@ -70,7 +70,8 @@ void paint_status_bar(const BarPaint& bar) {
 }
 
 // The go-to message when there is one, otherwise the search's, each from
-// under the part of the top bar it is about.
+// under the part of the top bar it is about, moved left as far as the whole
+// text needs (a narrow window would cut it short otherwise).
 void paint_message_bar(const BarPaint& bar) {
     const DocWindow* doc = bar.shell->doc;
     clear(bar.slot, Colour::BarBackground);
@@ -80,7 +81,8 @@ void paint_message_bar(const BarPaint& bar) {
     if (!text[0]) return;
     const TopBarLayout top = top_bar_geometry(bar.shell);
     const float under = go_to ? top.crumb_area.left : top.search[SearchRange::MatchCase].left;
-    const float x = std::max(std::min(under + 8 * bar.s, bar.width - 160 * bar.s), 12 * bar.s);
+    const float fitting = bar.width - 12 * bar.s - measure_utf8(bar.shell->fonts.ui, text);
+    const float x = std::max(std::min(under + 8 * bar.s, fitting), 12 * bar.s);
     draw_utf8(bar, bar.shell->fonts.ellipsis, text, x, bar.width - 12 * bar.s - x, Colour::Error, Align::Left);
 }
 
