@@ -49,8 +49,8 @@ std::string random_lines(uint32_t seed, uint32_t lines) {
 TEST(ParallelLines, AgreesOnRandomLinesCutAtEveryLineStart) {
     for (uint32_t seed = 1; seed <= 30; seed++) {
         std::string text = random_lines(seed, 60);
-        // 32 threads make about one piece per line; two cut at half and at
-        // three quarters, which move as the text is cut shorter.
+        // 32 threads make about one piece per line; two cut at eighths,
+        // which move as the text is cut shorter.
         for (LoadOptions options : READINGS)
             EXPECT_EQ(parallel_difference(text, options, 32), "") << "seed " << seed;
         for (size_t length = text.size() / 2; length <= text.size(); length += 97)
@@ -127,10 +127,14 @@ TEST(ParallelLines, RunningOutOfMemoryGivesWhatOneThreadGives) {
 }
 
 TEST(ParallelLines, ProgressAndCancellation) {
-    // Long lines, 48 MB: piece 0, read on the loader's thread, passes a
-    // checkpoint on two threads.
+    // 48 MB of long lines with one line of 20 MB, whose piece passes a
+    // checkpoint of its own: both kinds of count are summed.
     std::string line = "{\"s\":\"" + std::string(4000, 'a') + "\"}\n", text;
-    while (text.size() < (48u << 20)) text += line;
+    while (text.size() < (48u << 20)) {
+        text += line;
+        if (text.size() > (9u << 20) && text.size() < (9u << 20) + line.size())
+            text += "[\"" + std::string(20u << 20, 'b') + "\"]\n";
+    }
     ProgressLog alone, shared;
     LoadProgress alone_progress = alone.context(), shared_progress = shared.context();
     ASSERT_TRUE(load_on_threads(text, LoadOptions{0, 1}, 1, &alone_progress));
@@ -138,6 +142,7 @@ TEST(ParallelLines, ProgressAndCancellation) {
     EXPECT_LE(shared.reports.size(), alone.reports.size());
     EXPECT_GE(shared.reports.size(), 2u);
     for (size_t i = 1; i < shared.reports.size(); i++) EXPECT_LE(shared.reports[i - 1].first, shared.reports[i].first);
+    for (const auto& [done, total] : shared.reports) EXPECT_LE(done, total);
     EXPECT_EQ(shared.reports.back(), std::make_pair(uint64_t{text.size()}, uint64_t{text.size()}));
     ProgressLog cancelling;
     cancelling.cancel_at = 1;

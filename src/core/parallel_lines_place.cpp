@@ -1,0 +1,115 @@
+// Placing a piece of a JSON Lines text into the Document. The piece's Node x
+// becomes Node base + x, where base counts the Nodes before the piece; its
+// records' parent NO_NODE becomes the root, 0. Every id its tables hold moves
+// up by base the same way, its line starts are offsets already, and its
+// problems follow the earlier pieces' in offset order.
+#include <algorithm>
+#include <cstring>
+
+#include <emmintrin.h>
+
+#include "base/memory.h"
+#include "core/parallel_lines.h"
+
+namespace {
+
+constexpr uint32_t SLOT_MASK = NODE_CHUNK_SIZE - 1;
+
+// Room for `needed` items, doubling as the one-thread reader's tables do.
+template <typename T>
+[[nodiscard]] bool room_for(T** items, uint32_t* capacity, uint64_t needed) {
+    if (needed <= *capacity) return true;
+    if (needed > 0xFFFFFFFFull) return false;
+    uint64_t grown = std::min<uint64_t>(std::max<uint64_t>(2ull * *capacity, needed), 0xFFFFFFFFull);
+    T* moved = mem_realloc_array(*items, grown);
+    if (!moved) return false;
+    *items = moved;
+    *capacity = static_cast<uint32_t>(grown);
+    return true;
+}
+
+// Copies the piece's Nodes to ids base and on, noting every 16th record.
+bool place_nodes(ParseContext* c, const Document* own) {
+    Document* doc = c->document;
+    uint32_t count = own->node_count;
+    NodeId base = doc->node_count;
+    if (uint64_t{base} + count > 0xFFFFFFFFull) return false;
+    uint32_t record = c->stack[0].child_count;
+    for (uint32_t x = 0; x < count;) {
+        NodeId id = base + x;
+        // Chunk 0 grows by reallocation: once, to hold every Node it gets.
+        NodeId last = id < NODE_CHUNK_SIZE ? std::min<NodeId>(base + count, NODE_CHUNK_SIZE) - 1 : id;
+        if (!reserve_nodes(c, last)) return false;
+        Node* out = node_at(doc, id);
+        const Node* in = own->node_chunks[x >> NODE_CHUNK_SHIFT] + (x & SLOT_MASK);
+        uint32_t run = std::min({count - x, NODE_CHUNK_SIZE - (id & SLOT_MASK), NODE_CHUNK_SIZE - (x & SLOT_MASK)});
+        for (uint32_t i = 0; i < run; i++) {
+            Node node = in[i];
+            node.subtree_end += base;
+            if (node.parent == NO_NODE) {
+                node.parent = 0;
+                note_child(c, 0, record++, id + i);
+            } else {
+                node.parent += base;
+            }
+            // Nothing reads these Nodes soon: streaming them past the
+            // cache saves reading their lines in first.
+            uint32_t fields[5];
+            std::memcpy(fields, &node, sizeof node);
+            int* to = reinterpret_cast<int*>(out + i);
+            for (uint32_t f = 0; f < 5; f++) _mm_stream_si32(to + f, static_cast<int>(fields[f]));
+        }
+        x += run;
+    }
+    _mm_sfence();
+    doc->node_count = base + count;
+    c->stack[0].child_count = record;
+    return true;
+}
+
+bool place_tables(ParseContext* c, const ParseContext* reader, NodeId base) {
+    Document* doc = c->document;
+    const Document* own = reader->document;
+    if (!room_for(&doc->line_starts, &c->line_starts_capacity, uint64_t{doc->line_count} + own->line_count) ||
+        !room_for(&doc->problems, &c->problems_capacity, uint64_t{doc->problem_count} + own->problem_count + 2) ||
+        !room_for(&doc->large_counts, &c->large_counts_capacity, uint64_t{doc->large_count_count} + own->large_count_count))
+        return false;
+    std::memcpy(doc->line_starts + doc->line_count, own->line_starts, own->line_count * sizeof(uint32_t));
+    doc->line_count += own->line_count;
+    for (uint32_t i = 0; i < own->problem_count; i++) {
+        Problem problem = own->problems[i];
+        if (problem.node != NO_NODE) problem.node += base;
+        doc->problems[doc->problem_count++] = problem;
+    }
+    for (uint32_t i = 0; i < own->large_count_count; i++)
+        doc->large_counts[doc->large_count_count++] = LargeCount{own->large_counts[i].id + base, own->large_counts[i].value};
+    doc->features |= own->features;
+    // Without room for these the Document simply has no child index, as
+    // when they fail to grow while parsing.
+    c->big_containers_failed |= reader->big_containers_failed;
+    c->child_marks_failed |= reader->child_marks_failed;
+    if (!c->big_containers_failed) {
+        if (room_for(&c->big_containers, &c->big_container_capacity,
+                     uint64_t{c->big_container_count} + reader->big_container_count)) {
+            for (uint32_t i = 0; i < reader->big_container_count; i++)
+                c->big_containers[c->big_container_count++] = reader->big_containers[i] + base;
+        } else {
+            c->big_containers_failed = 1;
+        }
+    }
+    // The piece's own marks of the root counted its records from 0: the
+    // root's marks were noted afresh as its Nodes were placed.
+    for (uint32_t i = 0; i < reader->child_mark_count; i++) {
+        ChildMark mark = reader->child_marks[i];
+        if (mark.container != NO_NODE) add_child_mark(c, mark.container + base, mark.sixteenth << 4, mark.child + base);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool place_piece(PieceRun* run, LinePiece* piece) {
+    ParseContext* c = run->loader;
+    NodeId base = c->document->node_count;
+    return place_nodes(c, piece->reader->tables) && place_tables(c, &piece->reader->context, base);
+}
