@@ -42,6 +42,8 @@ void join_thread(Thread* thread) {
     mem_free(thread);
 }
 
+void yield_thread() { std::this_thread::yield(); }
+
 uint32_t processor_count() {
     uint32_t count = std::thread::hardware_concurrency();
     return count ? count : 1;

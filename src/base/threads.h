@@ -11,5 +11,7 @@ struct Thread;
 [[nodiscard]] Thread* start_thread(void (*run)(void* argument), void* argument);
 // Waits for the thread to end and frees it.
 void join_thread(Thread* thread);
+// Lets another thread run, for a thread that waits on one.
+void yield_thread();
 // Processors the system offers (at least 1).
 uint32_t processor_count();

@@ -1,7 +1,7 @@
-// Reading JSON Lines in pieces: cutting the text, reading the pieces on
-// several threads and placing each as soon as the pieces before it are, with
-// progress and cancellation across them, and reading on one thread after all
-// when the pieces run out of memory.
+// Reading JSON Lines in pieces: cutting the text, the loader's thread reading
+// pieces into the Document and reserving the helpers' pieces, the helpers
+// reading ahead and copying, progress and cancellation across them, and
+// reading on one thread after all when the pieces run out of memory.
 #include "core/parallel_lines.h"
 
 #include <algorithm>
@@ -19,11 +19,14 @@ constexpr uint32_t MAX_THREADS = 32;
 // threads and placing the pieces then costs about what it saves (measured:
 // two threads read 4 MB of JSON Lines 1.6 times as fast as one, 1 MB 1.1).
 constexpr uint32_t BYTES_PER_THREAD = 2u << 20;
-// A piece's Nodes fit in a processor's own cache until they are placed.
+// A piece's Nodes stay in a processor's own cache until they are copied.
 constexpr uint32_t PIECE_BYTES = 1u << 20;
 // Enough pieces for a thread that reads slower lines to fall behind without
 // leaving the others idle.
 constexpr uint32_t PIECES_PER_THREAD = 4;
+// Helpers take pieces up to this far ahead of the loader's thread, so that it
+// finds them read when it gets there (fewer when the pieces are few).
+constexpr uint32_t LOOKAHEAD = 8;
 
 uint32_t forced_threads = 0;
 uint32_t bytes_per_thread = BYTES_PER_THREAD;
@@ -58,19 +61,19 @@ void report(PieceRun* run, uint64_t done, uint64_t total) {
     if (run->progress->callback) run->progress->callback(run->progress->argument, done, total);
 }
 
-// Adds what the reader's piece has read up to `read` bytes into it.
-void count_read(PieceReader* reader, uint64_t read) {
-    PieceRun* run = reader->run;
-    uint64_t sum = run->done.fetch_add(read - reader->counted, std::memory_order_relaxed) + (read - reader->counted);
-    reader->counted = read;
-    if (reader->reports && run->progress)
+// Adds what a piece has read, up to `read` bytes into it, to the run's count.
+void count_read(PieceCount* count, uint64_t read) {
+    PieceRun* run = count->run;
+    uint64_t sum = run->done.fetch_add(read - count->counted, std::memory_order_relaxed) + (read - count->counted);
+    count->counted = read;
+    if (count->reports && run->progress)
         report(run, sum, static_cast<uint64_t>(run->loader->text_end - run->loader->text_start));
 }
 
-// A piece's checkpoint, inside a piece longer than the checkpoint interval.
+// A checkpoint inside a piece longer than the checkpoint interval.
 void count_piece_progress(void* argument, uint64_t done, uint64_t) {
-    PieceReader* reader = static_cast<PieceReader*>(argument);
-    count_read(reader, done - static_cast<uint64_t>(reader->start - reader->run->loader->text_start));
+    PieceCount* count = static_cast<PieceCount*>(argument);
+    count_read(count, done - static_cast<uint64_t>(count->start - count->run->loader->text_start));
 }
 
 void report_again(void* argument, uint64_t done, uint64_t total) {
@@ -80,6 +83,19 @@ void report_again(void* argument, uint64_t done, uint64_t total) {
     if (run->progress->callback) run->progress->callback(run->progress->argument, done, total);
 }
 
+// Points a context's checkpoints at the count, for the piece from `start`.
+void start_count(PieceRun* run, PieceCount* count, ParseContext* c, const uint8_t* start, bool reports) {
+    count->run = run;
+    count->start = start;
+    count->counted = 0;
+    count->reports = reports;
+    if (run->progress) {
+        count->progress = LoadProgress{count_piece_progress, count, run->progress->cancel};
+        c->progress = &count->progress;
+    }
+    c->next_checkpoint = checkpoint_after(c, start);
+}
+
 bool set_up_reader(PieceRun* run, PieceReader* reader, uint32_t length) {
     ParseContext* loader = run->loader;
     void* memory = mem_alloc_zeroed(sizeof(Document));
@@ -87,7 +103,6 @@ bool set_up_reader(PieceRun* run, PieceReader* reader, uint32_t length) {
     Document* tables = new (memory) Document{};
     tables->reference_count.store(1, std::memory_order_relaxed);
     reader->tables = tables;
-    reader->run = run;
     tables->text = loader->text_start;
     // Sizes the first node chunk and line starts to the piece.
     tables->text_length = length;
@@ -98,15 +113,11 @@ bool set_up_reader(PieceRun* run, PieceReader* reader, uint32_t length) {
     c->strict = loader->strict;
     c->scanners = loader->scanners;
     c->form = DocumentForm::JsonLines;
-    if (run->progress) {
-        reader->progress = LoadProgress{count_piece_progress, reader, run->progress->cancel};
-        c->progress = &reader->progress;
-    }
     return allocate_first_tables(c, length);
 }
 
-// Empties the reader's tables for the piece from `start` to `next_start`.
-void start_piece(PieceReader* reader, const uint8_t* start, const uint8_t* next_start) {
+// Empties the reader's tables for a new piece.
+void empty_reader(PieceReader* reader) {
     ParseContext* c = &reader->context;
     Document* tables = reader->tables;
     tables->node_count = 0;
@@ -121,13 +132,9 @@ void start_piece(PieceReader* reader, const uint8_t* start, const uint8_t* next_
     c->child_mark_count = 0;
     c->big_containers_failed = 0;
     c->child_marks_failed = 0;
-    c->lines_end = next_start;
-    c->next_checkpoint = checkpoint_after(c, start);
-    reader->start = start;
-    reader->counted = 0;
 }
 
-// A reader whose piece has been placed, set up on first use; null without
+// A reader whose piece has been copied, set up on first use; null without
 // memory for its tables. There is always one: each piece holds one at most.
 PieceReader* take_reader(PieceRun* run, uint32_t length) {
     for (uint32_t i = 0; i < run->piece_count; i++) {
@@ -142,74 +149,133 @@ PieceReader* take_reader(PieceRun* run, uint32_t length) {
     return nullptr;
 }
 
-// Places every read piece whose predecessors are placed. One thread places
-// at a time; a piece read while another thread was placing is seen by that
-// thread when it looks again after letting go.
-void place_ready(PieceRun* run) {
-    for (;;) {
-        if (run->placing.exchange(1)) return;
-        uint32_t placed = run->placed.load(std::memory_order_relaxed);
-        while (placed < run->piece_count && run->pieces[placed].read.load(std::memory_order_acquire)) {
-            LinePiece* piece = &run->pieces[placed];
-            if (!run->stop.load(std::memory_order_relaxed) && !place_piece(run, piece))
-                run->stop.store(1, std::memory_order_relaxed);
-            piece->reader->busy.store(0, std::memory_order_release);
-            run->placed.store(++placed, std::memory_order_relaxed);
-        }
-        run->placing.store(0);
-        if (placed >= run->piece_count || !run->pieces[placed].read.load()) return;
-    }
+const uint8_t* next_start(const PieceRun* run, uint32_t index) {
+    return index + 1 < run->piece_count ? run->pieces[index + 1].start : nullptr;
+}
+
+uint32_t piece_length(const PieceRun* run, uint32_t index) {
+    const uint8_t* end = next_start(run, index);
+    return static_cast<uint32_t>((end ? end : run->loader->text_end) - run->pieces[index].start);
+}
+
+// Ends the run early: out of memory, or cancelled when `context` was.
+void stop_run(PieceRun* run, const ParseContext* context) {
+    if (context && context->cancelled) run->cancelled.store(1, std::memory_order_relaxed);
+    run->stop.store(1, std::memory_order_release);
 }
 
 bool cancel_requested(const PieceRun* run) {
     return run->progress && run->progress->cancel && run->progress->cancel->load(std::memory_order_relaxed);
 }
 
-void read_pieces(PieceRun* run, bool loader_thread) {
-    const uint8_t* text_end = run->loader->text_end;
-    for (;;) {
-        place_ready(run);
-        if (run->stop.load(std::memory_order_relaxed)) return;
-        uint32_t index = run->next.fetch_add(1, std::memory_order_relaxed);
-        if (index >= run->piece_count) return;
+// A helper reads a piece into a reader's tables.
+void read_aside(PieceRun* run, uint32_t index) {
+    LinePiece* piece = &run->pieces[index];
+    uint32_t length = piece_length(run, index);
+    if (cancel_requested(run)) run->cancelled.store(1, std::memory_order_relaxed);
+    PieceReader* reader = run->cancelled.load(std::memory_order_relaxed) ? nullptr : take_reader(run, length);
+    if (!reader) {
+        stop_run(run, nullptr);
+        return;
+    }
+    empty_reader(reader);
+    ParseContext* c = &reader->context;
+    c->lines_end = next_start(run, index);
+    start_count(run, &reader->count, c, piece->start, false);
+    piece->end = c->scanners->read_json_lines(c, piece->start);
+    c->single_line = 0;
+    if (c->cancelled || c->out_of_memory) {
+        stop_run(run, c);
+        return;
+    }
+    if (run->progress) count_read(&reader->count, length);
+    piece->reader = reader;
+    piece->read.store(1, std::memory_order_release);
+}
+
+// The loader's thread reads a piece straight into the Document.
+void read_in_place(PieceRun* run, uint32_t index) {
+    ParseContext* c = run->loader;
+    LinePiece* piece = &run->pieces[index];
+    c->lines_end = next_start(run, index);
+    set_write_position(c, c->document->node_count);
+    start_count(run, &run->direct, c, piece->start, true);
+    if (cancel_requested(run)) c->cancelled = 1;
+    else piece->end = c->scanners->read_json_lines(c, piece->start);
+    c->single_line = 0;
+    if (c->cancelled || c->out_of_memory) {
+        stop_run(run, c);
+        return;
+    }
+    if (run->progress) count_read(&run->direct, piece_length(run, index));
+}
+
+// Copies the Nodes of one reserved piece nobody copies yet; false when there
+// is none.
+bool copy_one(PieceRun* run) {
+    uint32_t frontier = run->frontier.load(std::memory_order_acquire);
+    for (uint32_t i = run->copy_from.load(std::memory_order_relaxed); i < frontier; i++) {
+        LinePiece* piece = &run->pieces[i];
+        if (piece->copy_taken.load(std::memory_order_relaxed)) {
+            if (i == run->copy_from.load(std::memory_order_relaxed)) run->copy_from.store(i + 1, std::memory_order_relaxed);
+            continue;
+        }
+        if (!piece->reserved.load(std::memory_order_acquire) || piece->copy_taken.exchange(1)) continue;
+        copy_piece(piece, run->loader->document);
+        piece->reader->busy.store(0, std::memory_order_release);
+        return true;
+    }
+    return false;
+}
+
+// The loader's thread: every piece in text order, read into the Document or,
+// when a helper has taken it, reserved once the helper has read it.
+void lead(PieceRun* run) {
+    uint32_t index = 0;
+    while (index < run->piece_count && !run->stop.load(std::memory_order_acquire)) {
         LinePiece* piece = &run->pieces[index];
-        const uint8_t* next_start = index + 1 < run->piece_count ? run->pieces[index + 1].start : nullptr;
-        uint32_t length = static_cast<uint32_t>((next_start ? next_start : text_end) - piece->start);
-        if (cancel_requested(run)) run->cancelled.store(1, std::memory_order_relaxed);
-        PieceReader* reader = run->cancelled.load(std::memory_order_relaxed) ? nullptr : take_reader(run, length);
-        if (!reader) {
-            run->stop.store(1, std::memory_order_relaxed);
-            return;
+        if (!piece->taken.exchange(1)) {
+            piece->copy_taken.store(1, std::memory_order_relaxed);
+            read_in_place(run, index);
+        } else if (piece->read.load(std::memory_order_acquire)) {
+            if (!reserve_piece(run, piece)) stop_run(run, nullptr);
+        } else {
+            // The helper is still reading it.
+            if (!copy_one(run)) yield_thread();
+            continue;
         }
-        start_piece(reader, piece->start, next_start);
-        reader->reports = loader_thread;
-        ParseContext* c = &reader->context;
-        piece->end = c->scanners->read_json_lines(c, piece->start);
-        c->single_line = 0;
-        if (c->cancelled) run->cancelled.store(1, std::memory_order_relaxed);
-        if (c->cancelled || c->out_of_memory) {
-            run->stop.store(1, std::memory_order_relaxed);
-            return;
-        }
-        if (run->progress) count_read(reader, length);
-        piece->reader = reader;
-        piece->read.store(1);
+        run->frontier.store(++index, std::memory_order_release);
     }
 }
 
-void read_on_thread(void* run) { read_pieces(static_cast<PieceRun*>(run), false); }
+// A helper: copies what has been reserved, else reads the next free piece
+// ahead of the loader's thread, until every piece is taken.
+void help(void* argument) {
+    PieceRun* run = static_cast<PieceRun*>(argument);
+    while (!run->stop.load(std::memory_order_acquire)) {
+        if (copy_one(run)) continue;
+        uint32_t from = std::max(run->scan_from.load(std::memory_order_relaxed),
+                                 run->frontier.load(std::memory_order_acquire) + run->lookahead);
+        uint32_t index = from;
+        while (index < run->piece_count && run->pieces[index].taken.exchange(1)) index++;
+        if (index >= run->piece_count) return;
+        run->scan_from.store(index + 1, std::memory_order_relaxed);
+        read_aside(run, index);
+    }
+}
 
-void free_readers(PieceRun* run) {
+void free_pieces(PieceRun* run) {
     for (uint32_t i = 0; i < run->piece_count; i++) {
-        ParseContext* c = &run->readers[i].context;
-        mem_free(c->stack);
-        mem_free(c->big_containers);
-        mem_free(c->child_marks);
+        PieceReader* reader = &run->readers[i];
+        mem_free(reader->context.stack);
+        mem_free(reader->context.big_containers);
+        mem_free(reader->context.child_marks);
         // Its text belongs to the loader's Document: only the tables go.
-        if (run->readers[i].tables) release(run->readers[i].tables);
+        if (reader->tables) release(reader->tables);
+        mem_free(run->pieces[i].root_marks);
     }
     mem_free(run->readers);
-    run->readers = nullptr;
+    mem_free(run->pieces);
 }
 
 // The loader's context before the pieces are read, to go back to when they
@@ -218,7 +284,6 @@ struct LoaderState {
     uint32_t node_count, root_children, features, line_count, large_count_count, problem_count;
     uint32_t big_container_count, child_mark_count;
     uint8_t big_containers_failed, child_marks_failed;
-    const uint8_t* next_checkpoint;
 };
 
 LoaderState save_loader(const ParseContext* c) {
@@ -226,7 +291,7 @@ LoaderState save_loader(const ParseContext* c) {
     return LoaderState{doc->node_count,      c->stack[0].child_count, doc->features,
                        doc->line_count,      doc->large_count_count,  doc->problem_count,
                        c->big_container_count, c->child_mark_count,   c->big_containers_failed,
-                       c->child_marks_failed, c->next_checkpoint};
+                       c->child_marks_failed};
 }
 
 void restore_loader(ParseContext* c, const LoaderState& saved) {
@@ -243,7 +308,7 @@ void restore_loader(ParseContext* c, const LoaderState& saved) {
     c->child_mark_count = saved.child_mark_count;
     c->big_containers_failed = saved.big_containers_failed;
     c->child_marks_failed = saved.child_marks_failed;
-    c->next_checkpoint = saved.next_checkpoint;
+    c->next_checkpoint = checkpoint_after(c, c->text_start);
     c->out_of_memory = 0;
     c->out_of_memory_position = nullptr;
     c->line_starts_failed = 0;
@@ -255,10 +320,18 @@ void read_with_helpers(PieceRun* run, uint32_t threads) {
     Thread* helpers[MAX_THREADS];
     uint32_t started = 0;
     // A thread that cannot be started leaves its share to the others.
-    while (started + 1 < threads && (helpers[started] = start_thread(read_on_thread, run)) != nullptr) started++;
-    read_pieces(run, true);
+    while (started + 1 < threads && (helpers[started] = start_thread(help, run)) != nullptr) started++;
+    lead(run);
+    while (copy_one(run)) {
+    }
     for (uint32_t i = 0; i < started; i++) join_thread(helpers[i]);
-    place_ready(run);
+    // Every 16th record of the copied pieces, for the root's child index.
+    ParseContext* c = run->loader;
+    for (uint32_t i = 0; i < run->piece_count; i++) {
+        const LinePiece* piece = &run->pieces[i];
+        for (uint32_t k = 0; k < piece->root_mark_count; k++)
+            add_child_mark(c, 0, piece->root_marks[k].sixteenth << 4, piece->root_marks[k].child);
+    }
 }
 
 // Reads and closes the records in pieces; false, with nothing changed, when
@@ -273,9 +346,10 @@ bool read_in_pieces(ParseContext* c) {
     uint32_t count = cut_text(c, wanted, starts);
     auto* pieces = count < 2 ? nullptr : static_cast<LinePiece*>(mem_alloc_zeroed(count * sizeof(LinePiece)));
     auto* readers = pieces ? static_cast<PieceReader*>(mem_alloc_zeroed(count * sizeof(PieceReader))) : nullptr;
-    if (!readers) {
+    if (!readers || !fix_node_tables(c)) {
         mem_free(starts);
         mem_free(pieces);
+        mem_free(readers);
         return false;
     }
     for (uint32_t i = 0; i < count; i++) {
@@ -290,15 +364,19 @@ bool read_in_pieces(ParseContext* c) {
     run.pieces = pieces;
     run.piece_count = count;
     run.readers = readers;
+    run.lookahead = std::min(LOOKAHEAD, count / (threads * PIECES_PER_THREAD));
     run.next_report = length > CHECKPOINT_INTERVAL ? CHECKPOINT_INTERVAL : UINT64_MAX;
     LoaderState saved = save_loader(c);
     read_with_helpers(&run, std::min(threads, count));
+    c->progress = run.progress;
+    c->lines_end = nullptr;
     if (run.cancelled.load()) {
         c->cancelled = 1;
+        free_pieces(&run);
     } else if (run.stop.load()) {
         // What one thread gives, from one thread: the pieces' memory is
         // given back first.
-        free_readers(&run);
+        free_pieces(&run);
         restore_loader(c, saved);
         if (run.progress) {
             run.again = LoadProgress{report_again, &run, run.progress->cancel};
@@ -307,11 +385,11 @@ bool read_in_pieces(ParseContext* c) {
         c->scanners->parse_records(c, c->text_start, true);
         c->progress = run.progress;
     } else {
+        const uint8_t* end = pieces[count - 1].end;
+        free_pieces(&run);
         set_write_position(c, c->document->node_count);
-        close_records(c, pieces[count - 1].end);
+        close_records(c, end);
     }
-    if (run.readers) free_readers(&run);
-    mem_free(pieces);
     return true;
 }
 

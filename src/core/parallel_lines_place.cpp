@@ -1,8 +1,8 @@
-// Placing a piece of a JSON Lines text into the Document. The piece's Node x
-// becomes Node base + x, where base counts the Nodes before the piece; its
-// records' parent NO_NODE becomes the root, 0. Every id its tables hold moves
-// up by base the same way, its line starts are offsets already, and its
-// problems follow the earlier pieces' in offset order.
+// Placing a helper-read piece of a JSON Lines text into the Document. The
+// piece's Node x becomes Node base + x, where base counts the Nodes before the
+// piece; its records' parent NO_NODE becomes the root, 0. Every id its tables
+// hold moves up by base the same way, its line starts are offsets already, and
+// its problems follow the earlier pieces' in offset order.
 #include <algorithm>
 #include <cstring>
 
@@ -38,16 +38,23 @@ void stream_node(Node* out, Node node) {
 }
 
 struct Placing {
-    ParseContext* c;
+    LinePiece* piece;
     NodeId base;
     uint32_t record;  // the root's children so far
 };
+
+// Every 16th child of the root is noted for its child index.
+void note_record(Placing* placing, NodeId id) {
+    uint32_t record = placing->record++;
+    if ((record & 15) == 0 && record != 0)
+        placing->piece->root_marks[placing->piece->root_mark_count++] = ChildMark{0, record >> 4, id};
+}
 
 void place_node(Placing* placing, Node* out, Node node, NodeId id) {
     node.subtree_end += placing->base;
     if (node.parent == NO_NODE) {
         node.parent = 0;
-        note_child(placing->c, 0, placing->record++, id);
+        note_record(placing, id);
     } else {
         node.parent += placing->base;
     }
@@ -77,40 +84,12 @@ void place_four(Placing* placing, Node* out, const Node* in, NodeId id) {
     __m128i records = _mm_or_si128(_mm_or_si128(r0, r1), _mm_or_si128(r2, r3));
     if (_mm_movemask_epi8(records) == 0) return;
     for (uint32_t i = 0; i < 4; i++) {
-        if (in[i].parent == NO_NODE) note_child(placing->c, 0, placing->record++, id + i);
+        if (in[i].parent == NO_NODE) note_record(placing, id + i);
     }
 }
 
-// Copies the piece's Nodes to ids base and on, noting every 16th record.
-bool place_nodes(ParseContext* c, const Document* own) {
-    Document* doc = c->document;
-    uint32_t count = own->node_count;
-    Placing placing{c, doc->node_count, c->stack[0].child_count};
-    NodeId base = placing.base;
-    if (uint64_t{base} + count > 0xFFFFFFFFull) return false;
-    for (uint32_t x = 0; x < count;) {
-        NodeId id = base + x;
-        // Chunk 0 grows by reallocation: once, to hold every Node it gets.
-        NodeId last = id < NODE_CHUNK_SIZE ? std::min<NodeId>(base + count, NODE_CHUNK_SIZE) - 1 : id;
-        if (!reserve_nodes(c, last)) return false;
-        Node* out = node_at(doc, id);
-        const Node* in = own->node_chunks[x >> NODE_CHUNK_SHIFT] + (x & SLOT_MASK);
-        uint32_t run = std::min({count - x, NODE_CHUNK_SIZE - (id & SLOT_MASK), NODE_CHUNK_SIZE - (x & SLOT_MASK)});
-        uint32_t i = 0;
-        // Four at a time from a Node on a 16-byte boundary (every fourth
-        // one, as chunks start on one).
-        if ((reinterpret_cast<uintptr_t>(node_at(doc, id & ~SLOT_MASK)) & 15) == 0) {
-            for (; i < run && ((id + i) & 3) != 0; i++) place_node(&placing, out + i, in[i], id + i);
-            for (; i + 4 <= run; i += 4) place_four(&placing, out + i, in + i, id + i);
-        }
-        for (; i < run; i++) place_node(&placing, out + i, in[i], id + i);
-        x += run;
-    }
-    _mm_sfence();
-    doc->node_count = base + count;
-    c->stack[0].child_count = placing.record;
-    return true;
-}
+// Root marks below record position `records`: of children 16, 32, ...
+uint32_t root_marks_below(uint64_t records) { return records == 0 ? 0 : static_cast<uint32_t>((records - 1) / 16); }
 
 bool place_tables(ParseContext* c, const ParseContext* reader, NodeId base) {
     Document* doc = c->document;
@@ -153,8 +132,52 @@ bool place_tables(ParseContext* c, const ParseContext* reader, NodeId base) {
 
 }  // namespace
 
-bool place_piece(PieceRun* run, LinePiece* piece) {
+bool fix_node_tables(ParseContext* c) {
+    bool fixed = reserve_chunk_slots(c, MAX_NODE_CHUNKS - 1) && reserve_nodes(c, NODE_CHUNK_SIZE - 1);
+    set_write_position(c, c->document->node_count);
+    return fixed;
+}
+
+bool reserve_piece(PieceRun* run, LinePiece* piece) {
     ParseContext* c = run->loader;
-    NodeId base = c->document->node_count;
-    return place_nodes(c, piece->reader->tables) && place_tables(c, &piece->reader->context, base);
+    Document* doc = c->document;
+    const ParseContext* reader = &piece->reader->context;
+    uint32_t count = reader->document->node_count;
+    NodeId base = doc->node_count;
+    if (uint64_t{base} + count > 0xFFFFFFFFull) return false;
+    for (uint64_t id = base; id < uint64_t{base} + count; id = (id | SLOT_MASK) + 1) {
+        if (!reserve_nodes(c, static_cast<NodeId>(id))) return false;
+    }
+    uint32_t records = reader->stack[0].child_count;
+    piece->base = base;
+    piece->record_base = c->stack[0].child_count;
+    uint32_t marks = root_marks_below(uint64_t{piece->record_base} + records) - root_marks_below(piece->record_base);
+    if (marks > 0 && !(piece->root_marks = mem_alloc_array<ChildMark>(marks))) return false;
+    if (!place_tables(c, reader, base)) return false;
+    doc->node_count = base + count;
+    c->stack[0].child_count += records;
+    piece->reserved.store(1, std::memory_order_release);
+    return true;
+}
+
+void copy_piece(LinePiece* piece, Document* doc) {
+    const Document* own = piece->reader->tables;
+    uint32_t count = own->node_count;
+    Placing placing{piece, piece->base, piece->record_base};
+    for (uint32_t x = 0; x < count;) {
+        NodeId id = placing.base + x;
+        Node* out = node_at(doc, id);
+        const Node* in = own->node_chunks[x >> NODE_CHUNK_SHIFT] + (x & SLOT_MASK);
+        uint32_t run = std::min({count - x, NODE_CHUNK_SIZE - (id & SLOT_MASK), NODE_CHUNK_SIZE - (x & SLOT_MASK)});
+        uint32_t i = 0;
+        // Four at a time from a Node on a 16-byte boundary (every fourth
+        // one, as chunks start on one).
+        if ((reinterpret_cast<uintptr_t>(node_at(doc, id & ~SLOT_MASK)) & 15) == 0) {
+            for (; i < run && ((id + i) & 3) != 0; i++) place_node(&placing, out + i, in[i], id + i);
+            for (; i + 4 <= run; i += 4) place_four(&placing, out + i, in + i, id + i);
+        }
+        for (; i < run; i++) place_node(&placing, out + i, in[i], id + i);
+        x += run;
+    }
+    _mm_sfence();
 }
