@@ -112,24 +112,43 @@ void read_again(ParseContext* c, bool json_lines) {
     else c->scanners->parse_records(c, c->text_start, false);
 }
 
+// Whether the text from `from` on reads as several values without a
+// problem, read beside the Document, which stays as it is.
+bool reads_as_values(ParseContext* c, const uint8_t* from) {
+    // Sized for a short reading: most end at the first line.
+    constexpr uint32_t FIRST_TABLES_BYTES = 64u << 10;
+    ParseContext probe{};
+    bool clean = false;
+    LoadProgress cancel_only{nullptr, nullptr, c->progress ? c->progress->cancel : nullptr};
+    if (start_side_reading(&probe, c, FIRST_TABLES_BYTES)) {
+        probe.form = DocumentForm::Concatenated;
+        probe.stop_at_first_problem = 1;
+        probe.progress = &cancel_only;
+        probe.next_checkpoint = checkpoint_after(&probe, from);
+        (void)c->scanners->read_values(&probe, from);
+        clean = probe.document->problem_count == 0 && !probe.out_of_memory && !probe.cancelled;
+        c->cancelled = probe.cancelled;
+    }
+    end_side_reading(&probe);
+    return clean;
+}
+
 // The probe judges by the first value only: a comment block over several
 // lines before one-line values, or a one-line value followed by a pretty one,
 // looks like JSON Lines and then reads as bad lines. When the text reads as
 // several values without any problem, that is the reading meant; otherwise
-// the JSON Lines reading stands.
+// the JSON Lines reading stands. Every line before the first bad one holds
+// one whole value, which several values read alike: the text from that
+// line's start on decides.
 void prefer_several_values(ParseContext* c) {
     Document* doc = c->document;
+    NodeId bad = doc->problems[0].node;
+    const uint8_t* from = c->text_start;
+    if (bad < doc->node_count && kind(doc, bad) == NodeKind::Error) from += node_at(doc, bad)->value_offset;
+    if (!reads_as_values(c, from) || c->cancelled) return;
     doc->problem_count = 0;
-    c->stop_at_first_problem = 1;
-    read_again(c, false);
-    c->stop_at_first_problem = 0;
-    if (c->cancelled || (doc->problem_count == 0 && !c->out_of_memory)) return;
-    doc->problem_count = 0;
-    c->out_of_memory = 0;
-    c->out_of_memory_position = nullptr;
-    c->line_starts_failed = 0;
     c->next_checkpoint = checkpoint_after(c, c->text_start);
-    read_again(c, true);
+    read_again(c, false);
 }
 
 bool can_start_value(uint8_t byte) {

@@ -96,30 +96,10 @@ void start_count(PieceRun* run, PieceCount* count, ParseContext* c, const uint8_
     c->next_checkpoint = checkpoint_after(c, start);
 }
 
-bool set_up_reader(PieceRun* run, PieceReader* reader, uint32_t length) {
-    ParseContext* loader = run->loader;
-    void* memory = mem_alloc_zeroed(sizeof(Document));
-    if (!memory) return false;
-    Document* tables = new (memory) Document{};
-    tables->reference_count.store(1, std::memory_order_relaxed);
-    reader->tables = tables;
-    tables->text = loader->text_start;
-    // Sizes the first node chunk and line starts to the piece.
-    tables->text_length = length;
-    ParseContext* c = &reader->context;
-    c->document = tables;
-    c->text_start = loader->text_start;
-    c->text_end = loader->text_end;
-    c->strict = loader->strict;
-    c->scanners = loader->scanners;
-    c->form = DocumentForm::JsonLines;
-    return allocate_first_tables(c, length);
-}
-
 // Empties the reader's tables for a new piece.
 void empty_reader(PieceReader* reader) {
     ParseContext* c = &reader->context;
-    Document* tables = reader->tables;
+    Document* tables = c->document;
     tables->node_count = 0;
     tables->line_count = 0;
     tables->problem_count = 0;
@@ -140,9 +120,12 @@ PieceReader* take_reader(PieceRun* run, uint32_t length) {
     for (uint32_t i = 0; i < run->piece_count; i++) {
         PieceReader* reader = &run->readers[i];
         if (reader->busy.load(std::memory_order_relaxed) || reader->busy.exchange(1, std::memory_order_acquire)) continue;
-        if (!reader->tables && !set_up_reader(run, reader, length)) {
-            reader->busy.store(0, std::memory_order_release);
-            return nullptr;
+        if (!reader->context.document) {
+            reader->context.form = DocumentForm::JsonLines;
+            if (!start_side_reading(&reader->context, run->loader, length)) {
+                reader->busy.store(0, std::memory_order_release);
+                return nullptr;
+            }
         }
         return reader;
     }
@@ -266,12 +249,7 @@ void help(void* argument) {
 
 void free_pieces(PieceRun* run) {
     for (uint32_t i = 0; i < run->piece_count; i++) {
-        PieceReader* reader = &run->readers[i];
-        mem_free(reader->context.stack);
-        mem_free(reader->context.big_containers);
-        mem_free(reader->context.child_marks);
-        // Its text belongs to the loader's Document: only the tables go.
-        if (reader->tables) release(reader->tables);
+        end_side_reading(&run->readers[i].context);
         mem_free(run->pieces[i].root_marks);
     }
     mem_free(run->readers);

@@ -31,8 +31,7 @@ struct PieceCount {
 
 // Tables a helper reads a piece into; used again once the piece is copied.
 struct PieceReader {
-    ParseContext context;
-    Document* tables;  // the piece's Nodes, line starts, problems and large counts
+    ParseContext context;  // its document: the piece's Nodes, line starts, problems and large counts
     PieceCount count;
     std::atomic<uint8_t> busy;  // holds a piece not copied yet
 };

@@ -161,7 +161,7 @@ bool reserve_piece(PieceRun* run, LinePiece* piece) {
 }
 
 void copy_piece(LinePiece* piece, Document* doc) {
-    const Document* own = piece->reader->tables;
+    const Document* own = piece->reader->context.document;
     uint32_t count = own->node_count;
     Placing placing{piece, piece->base, piece->record_base};
     for (uint32_t x = 0; x < count;) {

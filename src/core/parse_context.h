@@ -144,6 +144,12 @@ inline void note_child(ParseContext* c, NodeId container, uint32_t position, Nod
     if ((position & 15) == 0 && position != 0) add_child_mark(c, container, position, child);
 }
 
+// A reading beside the loader's `c`, over the same text into tables of its
+// own (Node ids from 0, records with parent NO_NODE), its first tables sized
+// for about `length` bytes. False without memory; end it either way.
+[[nodiscard]] bool start_side_reading(ParseContext* side, const ParseContext* c, uint32_t length);
+void end_side_reading(ParseContext* side);
+
 // Moves the Nodes read so far under a new Array root at node 0, before the
 // records parser goes on.
 [[nodiscard]] bool insert_records_root(ParseContext* c);
@@ -162,5 +168,8 @@ struct LoaderScanners {
     // text or a stop, under the records of stack[0]; returns where it stopped
     // and leaves the closing to the caller.
     const uint8_t* (*read_json_lines)(ParseContext* c, const uint8_t* p);
+    // Several values from p up to the end of the text or a stop, under the
+    // records of stack[0]; returns where it stopped, leaving the closing.
+    const uint8_t* (*read_values)(ParseContext* c, const uint8_t* p);
 };
 const LoaderScanners* loader_scanners();

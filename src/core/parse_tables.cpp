@@ -1,6 +1,7 @@
 // The Document's tables as they grow while parsing: node chunks, closed
 // containers, large counts and problems, and the closing of a records root.
 #include <algorithm>
+#include <new>
 
 #include "base/memory.h"
 #include "core/parse_context.h"
@@ -34,6 +35,30 @@ bool allocate_first_tables(ParseContext* c, uint32_t length) {
     if (!doc->line_starts) return false;
     c->line_starts_capacity = lines;
     return true;
+}
+
+bool start_side_reading(ParseContext* side, const ParseContext* c, uint32_t length) {
+    void* memory = mem_alloc_zeroed(sizeof(Document));
+    if (!memory) return false;
+    Document* tables = new (memory) Document{};
+    tables->reference_count.store(1, std::memory_order_relaxed);
+    // The text stays the loader's Document's; the length sizes the tables.
+    tables->text = c->text_start;
+    tables->text_length = length;
+    side->document = tables;
+    side->text_start = c->text_start;
+    side->text_end = c->text_end;
+    side->strict = c->strict;
+    side->scanners = c->scanners;
+    return allocate_first_tables(side, length);
+}
+
+void end_side_reading(ParseContext* side) {
+    mem_free(side->stack);
+    mem_free(side->big_containers);
+    mem_free(side->child_marks);
+    if (side->document) release(side->document);
+    *side = ParseContext{};
 }
 
 bool reserve_chunk_slots(ParseContext* c, uint32_t chunk) {

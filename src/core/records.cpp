@@ -166,6 +166,6 @@ void parse_records(ParseContext* c, const uint8_t* p, bool json_lines) {
     close_records(c, end);
 }
 
-const LoaderScanners LOADER_SCANNERS = {skip_space, parse_value, parse_records, read_json_lines};
+const LoaderScanners LOADER_SCANNERS = {skip_space, parse_value, parse_records, read_json_lines, read_concatenated};
 
 }  // namespace VECTOR_NS

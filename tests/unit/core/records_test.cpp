@@ -73,6 +73,9 @@ TEST(Records, MisjudgedJsonLinesReadAsSeveralValues) {
         {"{\"version\": 2}\n{\n  \"id\": 1,\n  \"name\": \"x\"\n}\n", DocumentForm::Concatenated, 2, 0},
         {"// log\n\n{\"a\":1}\n{\"b\":\n{\"c\":3}\n", DocumentForm::JsonLines, 3, 1},
         {"1\n2\nnot json\n[3]\n", DocumentForm::JsonLines, 4, 1},
+        // Only the text from the first bad line on decides.
+        {"1\n\n// two\n2\n{\n  \"a\": [1,\n 2]\n}\n", DocumentForm::Concatenated, 3, 0},
+        {"{\"a\":1}\n{\"a\":2}\n{\"a\":", DocumentForm::JsonLines, 3, 1},
     };
     for (const Case& c : cases) {
         DocumentPtr doc = load_text(c.text);
