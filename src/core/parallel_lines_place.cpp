@@ -122,7 +122,7 @@ bool place_tables(ParseContext* c, const ParseContext* reader, NodeId base) {
         }
     }
     // The piece's own marks of the root counted its records from 0: the
-    // root's marks were noted afresh as its Nodes were placed.
+    // root's marks are noted afresh as its Nodes are copied.
     for (uint32_t i = 0; i < reader->child_mark_count; i++) {
         ChildMark mark = reader->child_marks[i];
         if (mark.container != NO_NODE) add_child_mark(c, mark.container + base, mark.sixteenth << 4, mark.child + base);
