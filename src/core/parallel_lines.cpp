@@ -346,6 +346,7 @@ bool read_in_pieces(ParseContext* c) {
     run.next_report = length > CHECKPOINT_INTERVAL ? CHECKPOINT_INTERVAL : UINT64_MAX;
     LoaderState saved = save_loader(c);
     read_with_helpers(&run, std::min(threads, count));
+    c->chunk0_fixed = 0;
     c->progress = run.progress;
     c->lines_end = nullptr;
     if (run.cancelled.load()) {

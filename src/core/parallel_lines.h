@@ -69,9 +69,11 @@ struct PieceRun {
     LoadProgress again;               // for reading on one thread after all
 };
 
-// Room for every Node chunk, and chunk 0 whole, so that the Node tables never
-// move while helpers copy into them. False without memory; the write
-// position is the next Node's either way.
+// Room for every Node chunk, and chunk 0 as large as the text can need, so
+// that the Node tables never move while helpers copy into them: chunk 0 is
+// fixed until the caller clears chunk0_fixed (a reading that would grow it
+// runs out of memory instead). False without memory; the write position is
+// the next Node's either way.
 [[nodiscard]] bool fix_node_tables(ParseContext* c);
 // On the loader's thread: appends the helper-read piece's tables to the
 // Document's and reserves its Nodes' places. False without memory.

@@ -133,9 +133,12 @@ bool place_tables(ParseContext* c, const ParseContext* reader, NodeId base) {
 }  // namespace
 
 bool fix_node_tables(ParseContext* c) {
-    bool fixed = reserve_chunk_slots(c, MAX_NODE_CHUNKS - 1) && reserve_nodes(c, NODE_CHUNK_SIZE - 1);
+    // Every Node but the root takes at least one byte of the text.
+    uint64_t length = static_cast<uint64_t>(c->text_end - c->text_start);
+    NodeId last = static_cast<NodeId>(std::min<uint64_t>(NODE_CHUNK_SIZE, length + 2) - 1);
+    c->chunk0_fixed = reserve_chunk_slots(c, MAX_NODE_CHUNKS - 1) && reserve_nodes(c, last);
     set_write_position(c, c->document->node_count);
-    return fixed;
+    return c->chunk0_fixed;
 }
 
 bool reserve_piece(PieceRun* run, LinePiece* piece) {

@@ -40,6 +40,7 @@ struct ParseContext {
     Node* region_end;  // end of the current chunk's usable region
     uint32_t chunk_array_capacity;
     uint32_t chunk0_capacity;
+    uint8_t chunk0_fixed;  // chunk 0 may not move (other threads write into it): it cannot grow
     StackEntry* stack;
     uint32_t depth;  // index of the top entry; 0 = only the base is open
     uint32_t stack_capacity;

@@ -151,7 +151,7 @@ bool reserve_nodes(ParseContext* c, NodeId id) {
     uint32_t chunk = id >> NODE_CHUNK_SHIFT;
     if (chunk == 0) {
         while (id >= c->chunk0_capacity) {
-            if (!grow_chunk0(c)) return false;
+            if (c->chunk0_fixed || !grow_chunk0(c)) return false;
         }
     } else if (chunk >= doc->chunk_count || !doc->node_chunks[chunk]) {
         // Later chunks are allocated whole and never move; one left over from

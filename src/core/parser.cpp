@@ -236,8 +236,10 @@ write_scalar: {
     // The processor's own prefetching stops at each 4 KB page of the text
     // and of the Nodes: asking for both well ahead keeps their misses off
     // the parse (measured: a 1 GB minified document loads 15-20% faster).
-    __builtin_prefetch(value_end + 1024);
-    __builtin_prefetch(write + 64, 1);
+    // By address: the write position is null before the first chunk, and
+    // the text ends somewhere in the next kilobyte.
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(value_end) + 1024));
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(write) + 64 * sizeof(Node)), 1);
     if (write == region_end && !reserve()) goto fail_out_of_memory;
     uint32_t length = static_cast<uint32_t>(value_end - p);
     uint32_t packed = static_cast<uint32_t>(value_kind) | (pending_flags << NodePacked::FlagShift);
