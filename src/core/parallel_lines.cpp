@@ -237,11 +237,15 @@ void help(void* argument) {
     PieceRun* run = static_cast<PieceRun*>(argument);
     while (!run->stop.load(std::memory_order_acquire)) {
         if (copy_one(run)) continue;
-        uint32_t from = std::max(run->scan_from.load(std::memory_order_relaxed),
-                                 run->frontier.load(std::memory_order_acquire) + run->lookahead);
-        uint32_t index = from;
+        uint32_t frontier = run->frontier.load(std::memory_order_acquire);
+        uint32_t index = std::max(run->scan_from.load(std::memory_order_relaxed), frontier + run->lookahead);
         while (index < run->piece_count && run->pieces[index].taken.exchange(1)) index++;
-        if (index >= run->piece_count) return;
+        if (index >= run->piece_count) {
+            // Near the end, the pieces the loader's thread would read alone.
+            index = frontier + 1;
+            while (index < run->piece_count && run->pieces[index].taken.exchange(1)) index++;
+            if (index >= run->piece_count) return;
+        }
         run->scan_from.store(index + 1, std::memory_order_relaxed);
         read_aside(run, index);
     }
