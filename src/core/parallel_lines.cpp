@@ -241,10 +241,12 @@ void help(void* argument) {
         uint32_t index = std::max(run->scan_from.load(std::memory_order_relaxed), frontier + run->lookahead);
         while (index < run->piece_count && run->pieces[index].taken.exchange(1)) index++;
         if (index >= run->piece_count) {
-            // Near the end, the pieces the loader's thread would read alone.
-            index = frontier + 1;
-            while (index < run->piece_count && run->pieces[index].taken.exchange(1)) index++;
-            if (index >= run->piece_count) return;
+            // Near the end: the last piece nobody has taken, which the
+            // loader's thread would reach last and read alone.
+            uint32_t last = run->piece_count;
+            while (last > frontier + 2 && run->pieces[last - 1].taken.exchange(1)) last--;
+            if (last <= frontier + 2) return;
+            index = last - 1;
         }
         run->scan_from.store(index + 1, std::memory_order_relaxed);
         read_aside(run, index);
